@@ -1,0 +1,119 @@
+#pragma once
+
+#include "fb/Database.h"
+#include "fb/Query.h"
+#include "fb/Service.h"
+#include "fb/Transaction.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace kzm {
+
+class Session;
+class RowSelection;
+
+// Connection statuses of BazaConnect and database creation.
+namespace Status {
+constexpr int notTried = -1;
+constexpr int connected = 0;
+constexpr int badLogin = 1;
+constexpr int openFailed = 2;
+constexpr int setupFailed = 3; // also: database creation started
+constexpr int oldRemoved = 4;  // the old database is gone, the new one not yet created
+} // namespace Status
+
+// The database data module: the one connection and the fixed queries, statements and
+// transactions that every window and module uses. Each query is bound to its own
+// transaction as listed below.
+class Tdm {
+public:
+    explicit Tdm(Session& session);
+    ~Tdm();
+    Tdm(const Tdm&) = delete;
+    Tdm& operator=(const Tdm&) = delete;
+
+    Session& session() const { return s_; }
+
+    // Declared in this order so that queries go before their transactions and those before
+    // the connection.
+    fb::Database IBBaza;
+    fb::Transaction IBTrans;  // default: IBProc, IBQ, IBQ0 and the script executor
+    fb::Transaction IBTdm;    // IBQdm, IBQ1: single values, existence tests, parameters
+    fb::Transaction IBTSQL;   // IBSQL: RunSQL and the StartSQLA batch
+    fb::Transaction IBTRun;   // IBQRun: RunScr, column and index changes
+    fb::Transaction IBTTmp;   // QTmp
+    fb::Transaction IBTSQT;   // SQT
+    fb::Transaction IBTSQTmp; // SQTmp
+    fb::Service IBSecurityService;
+    fb::Query IBProc;
+    fb::Query IBQ;
+    fb::Query IBQ0;
+    fb::Query IBQdm;
+    fb::Query IBQ1;
+    fb::Query IBSQL;
+    fb::Query IBQRun;
+    fb::Query QTmp;
+    fb::Query SQT;
+    fb::Query SQTmp;
+
+    QStringList ListaScr; // statements waiting for RunScr, or a script for RunScript
+    QStringList ListaSel; // keys of the marked rows kept across a re-open
+    void ClearListaScr() { ListaScr.clear(); }
+
+    // Connection.
+    void BazaConnect();
+    int CurrConnection();
+    int CurrTrans();
+
+    // Queries.
+    bool OpenQ(fb::Query& q, const QString& sql);
+    void CloseQ(fb::Query& q);
+    void CloseQTran(fb::Query& q);
+    void CloseTran(fb::Transaction& t);
+    void ReOpenQ(fb::Query& q, const QString& keyField, int keyValue);
+    bool OpenQTmp(const QString& sql);
+    void CloseQTmp();
+    void OpenSQT(const QString& sql);
+    void OpenSQTmp(const QString& sql);
+    void CloseSQT();
+    void CloseSQTmp();
+    int IBReccount(fb::Query& q);
+    void SaveSelected(fb::Query& q, const QString& keyField, RowSelection& grid);
+    void RestSelected(fb::Query& q, const QString& keyField, RowSelection& grid);
+
+    // Statements.
+    bool ExecQ(fb::Query& q, const QString& logText);
+    bool RunSQL(const QString& sql);
+    void StartSQLA();
+    bool RunSQLA(const QString& sql);
+    bool EndSQLA();
+    bool RunScr(const QString& name, bool silent);
+
+    // Single values; database errors reach the caller.
+    bool Jest(const QString& sql);
+    int ReadInteger(const QString& field, const QString& sql, int def);
+    double MQReadCurrency(const QString& field, const QString& sql);
+    QDate ReadDate(const QString& field, const QString& sql);
+    QString MQReadString(const QString& field, const QString& sql);
+
+    void SayInf(const QString& text);
+
+    // The role every user other than SYSDBA works in, and the account it is granted to.
+    static const QString roleName;
+    static const QString accountName;
+
+private:
+    // Opens IBQdm on the text; the first row is current.
+    void openSingle(const QString& sql);
+    void closeSingle();
+    void setUpServerObjects();
+
+    Session& s_;
+};
+
+// Server text with its line ends made CR LF, as messages and the log carry it.
+QString CrLf(const QString& text);
+
+} // namespace kzm

@@ -1,0 +1,40 @@
+#include "fb/Api.h"
+
+#include "core/Win1250.h"
+
+#include <QByteArray>
+#include <vector>
+
+namespace fb::detail {
+
+Firebird::IMaster* master() {
+    static Firebird::IMaster* m = Firebird::fb_get_master_interface();
+    return m;
+}
+
+Firebird::IUtil* util() {
+    static Firebird::IUtil* u = master()->getUtilInterface();
+    return u;
+}
+
+Firebird::IProvider* provider() {
+    static Firebird::IProvider* p = master()->getDispatcher();
+    return p;
+}
+
+Error errorFrom(Firebird::IStatus* status) {
+    const intptr_t* errors = status->getErrors();
+    const long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
+    std::vector<char> buf(4096);
+    const unsigned len =
+        util()->formatStatus(buf.data(), static_cast<unsigned>(buf.size()), status);
+    QString text = kzm::FromWin1250(QByteArray(buf.data(), static_cast<int>(len))).trimmed();
+    return Error(code, text);
+}
+
+Firebird::IXpbBuilder* newXpb(unsigned kind) {
+    Status st;
+    return call([&] { return util()->getXpbBuilder(&st, kind, nullptr, 0); });
+}
+
+} // namespace fb::detail

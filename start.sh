@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Starts the program: installs what is missing, builds, and runs it with its program folder
+# (KZM.ini, Baza/, Hist/, Kopie/, Tmp/) in kzm-home/ beside this script, or in $KZM_HOME.
+# Extra arguments go to the program.
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+cd "$top"
+
+scripts/packages.sh
+scripts/build.sh
+
+home=${KZM_HOME:-$top/kzm-home}
+# Without a display the program still runs, drawing off screen.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    export QT_QPA_PLATFORM=offscreen
+fi
+mkdir -p "$home"
+exec "$top/build/src/app/pelto_kzm" --home "$home" "$@"
