@@ -18,8 +18,19 @@ server_up() { (exec 3<>/dev/tcp/127.0.0.1/3050) 2>/dev/null; }
 case "${1:-}" in
 start)
     folder=${2:?folder for server databases}
+    if server_up && [ ! -f "$pidfile" ]; then
+        # A server started some other way (the package's own start, say) runs with other
+        # settings and another password: replace it with one set up for the tests.
+        echo "Zatrzymanie serwera Firebird uruchomionego poza testami"
+        "${sudo_cmd[@]}" pkill -x fbguard || true
+        "${sudo_cmd[@]}" pkill -x firebird || true
+        for _ in $(seq 1 50); do
+            server_up || break
+            sleep 0.1
+        done
+    fi
     if server_up; then
-        echo "Serwer Firebird już działa na 127.0.0.1:3050"
+        echo "Serwer Firebird testów już działa na 127.0.0.1:3050"
     else
         if ! grep -q '^ServerMode *= *SuperClassic' "$conf"; then
             echo 'ServerMode = SuperClassic' | "${sudo_cmd[@]}" tee -a "$conf" >/dev/null
