@@ -83,30 +83,6 @@ QString TextFrom(const QString& text, int position) {
     return text.mid(position < 1 ? 0 : position - 1);
 }
 
-QString Token(const QString& text, int n, QChar separator) {
-    if (n < 1) {
-        return {};
-    }
-    int field = 1;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != separator) {
-            continue;
-        }
-        if (i > 0 && text[i - 1] == separator) {
-            // A repeated separator moves the start of the current field past itself.
-            start = i + 1;
-            continue;
-        }
-        if (field == n) {
-            return text.mid(start, i - start);
-        }
-        ++field;
-        start = i + 1;
-    }
-    return field == n ? text.mid(start) : QString();
-}
-
 QString FieldAt(const QString& text, int n, const QString& separators) {
     if (n < 1) {
         return {};
@@ -124,6 +100,19 @@ QString FieldAt(const QString& text, int n, const QString& separators) {
         start = i + 1;
     }
     return field == n ? text.mid(start) : QString();
+}
+
+QString Token(const QString& text, int n, QChar separator) {
+    // Runs of the separator count as one; what remains splits like FieldAt.
+    QString collapsed;
+    collapsed.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == separator && i > 0 && text[i - 1] == separator) {
+            continue;
+        }
+        collapsed += text[i];
+    }
+    return FieldAt(collapsed, n, QString(separator));
 }
 
 bool IsDigits(const QString& text) {

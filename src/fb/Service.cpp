@@ -70,8 +70,7 @@ void Service::detach() {
 }
 
 QStringList Service::users() {
-    if (!d_->svc)
-        throw Error(0, QStringLiteral("Usługa serwera nie jest dołączona"));
+    requireAttached();
     QStringList names;
     Status st;
     call([&] {
@@ -123,12 +122,7 @@ QStringList Service::users() {
 }
 
 void Service::addUser(const UserAccount& user) {
-    if (!d_->svc)
-        throw Error(0, QStringLiteral("Usługa serwera nie jest dołączona"));
-    XpbBuilder spb(newXpb(Firebird::IXpbBuilder::SPB_START));
-    Status st;
-    call([&] {
-        spb->insertTag(&st, isc_action_svc_add_user);
+    runAction(isc_action_svc_add_user, [&](Firebird::IXpbBuilder* spb, Status& st) {
         spb->insertString(&st, isc_spb_sec_username, kzm::ToWin1250(user.name).constData());
         spb->insertString(&st, isc_spb_sec_password, kzm::ToWin1250(user.password).constData());
         if (!user.firstName.isEmpty())
@@ -136,19 +130,28 @@ void Service::addUser(const UserAccount& user) {
                               kzm::ToWin1250(user.firstName).constData());
         if (!user.lastName.isEmpty())
             spb->insertString(&st, isc_spb_sec_lastname, kzm::ToWin1250(user.lastName).constData());
-        d_->svc->start(&st, spb->getBufferLength(&st), spb->getBuffer(&st));
-        drain(d_->svc.get(), st);
     });
 }
 
 void Service::deleteUser(const QString& name) {
+    runAction(isc_action_svc_delete_user, [&](Firebird::IXpbBuilder* spb, Status& st) {
+        spb->insertString(&st, isc_spb_sec_username, kzm::ToWin1250(name).constData());
+    });
+}
+
+void Service::requireAttached() const {
     if (!d_->svc)
         throw Error(0, QStringLiteral("Usługa serwera nie jest dołączona"));
+}
+
+void Service::runAction(unsigned char action,
+                        const std::function<void(Firebird::IXpbBuilder*, Status&)>& fill) {
+    requireAttached();
     XpbBuilder spb(newXpb(Firebird::IXpbBuilder::SPB_START));
     Status st;
     call([&] {
-        spb->insertTag(&st, isc_action_svc_delete_user);
-        spb->insertString(&st, isc_spb_sec_username, kzm::ToWin1250(name).constData());
+        spb->insertTag(&st, action);
+        fill(spb.get(), st);
         d_->svc->start(&st, spb->getBufferLength(&st), spb->getBuffer(&st));
         drain(d_->svc.get(), st);
     });

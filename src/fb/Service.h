@@ -2,7 +2,15 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+
+namespace Firebird {
+class IXpbBuilder;
+}
+namespace fb::detail {
+class Status;
+}
 
 namespace fb {
 
@@ -33,6 +41,10 @@ public:
     struct Impl;
 
 private:
+    void requireAttached() const;
+    // Starts an action whose parameters `fill` adds, and waits for it to finish.
+    void runAction(unsigned char action,
+                   const std::function<void(Firebird::IXpbBuilder*, detail::Status&)>& fill);
     std::unique_ptr<Impl> d_;
 };
 
