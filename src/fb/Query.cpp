@@ -159,8 +159,145 @@ QString parseParams(const QString& sql, std::vector<QString>& names) {
 
 } // namespace
 
+namespace {
+
+// How one parameter travels: its type, length and scale in the input message. A null value
+// (type 0) keeps whatever the slot had.
+struct Slot {
+    unsigned type = 0;
+    unsigned length = 0;
+    int scale = 0;
+};
+
+Slot slotOf(const Value& v, const QByteArray& text) {
+    const auto& s = v.storage();
+    if (std::holds_alternative<std::int64_t>(s) || std::holds_alternative<bool>(s))
+        return {SQL_INT64, 8, 0};
+    if (const auto* dec = std::get_if<Decimal>(&s))
+        return {SQL_INT64, 8, -dec->scale};
+    if (std::holds_alternative<double>(s))
+        return {SQL_DOUBLE, 8, 0};
+    if (std::holds_alternative<QString>(s))
+        return {SQL_VARYING, static_cast<unsigned>(std::max<qsizetype>(1, text.size())), 0};
+    if (std::holds_alternative<QDate>(s))
+        return {SQL_TYPE_DATE, 4, 0};
+    if (std::holds_alternative<QTime>(s))
+        return {SQL_TYPE_TIME, 4, 0};
+    if (std::holds_alternative<QDateTime>(s))
+        return {SQL_TIMESTAMP, 8, 0};
+    return {};
+}
+
+bool fits(const Slot& have, const Slot& want) {
+    if (want.type == 0)
+        return true;
+    return have.type == want.type && have.scale == want.scale &&
+           (want.type != SQL_VARYING || have.length >= want.length);
+}
+
+} // namespace
+
+// The input message of the prepared statement, built for the kinds of values bound; it is
+// kept while later values fit it, so a loop of executions builds it once.
+struct InputMessage {
+    std::vector<Slot> layout;
+    Ref<IMessageMetadata> meta;
+    std::vector<unsigned> offsets, nullOffsets;
+    unsigned length = 0;
+    bool built = false;
+
+    void reset() {
+        layout.clear();
+        meta.reset();
+        built = false;
+    }
+
+    // Each parameter is sent with the type of its value; the server converts it to the
+    // parameter's own type.
+    void prepareFor(Firebird::IStatement* stmt, const std::vector<Slot>& want) {
+        bool ok = built && want.size() == layout.size();
+        for (size_t i = 0; ok && i < want.size(); ++i)
+            ok = fits(layout[i], want[i]);
+        if (ok)
+            return;
+        Status st;
+        Ref<IMessageMetadata> in(stmt->getInputMetadata(&st));
+        std::vector<Slot> next = want;
+        if (!want.empty()) {
+            Ref<Firebird::IMetadataBuilder> b(in->getBuilder(&st));
+            for (unsigned i = 0; i < want.size(); ++i) {
+                Slot& slot = next[i];
+                if (slot.type == 0) {
+                    slot = {in->getType(&st, i), in->getLength(&st, i), in->getScale(&st, i)};
+                    continue;
+                }
+                if (slot.type == SQL_VARYING) {
+                    // Room to grow, so that texts of other lengths reuse the message.
+                    unsigned room = 16;
+                    while (room < slot.length)
+                        room *= 2;
+                    slot.length = std::min(room, 32765u);
+                    slot.length = std::max(slot.length, want[i].length);
+                }
+                b->setType(&st, i, slot.type);
+                b->setLength(&st, i, slot.length);
+                b->setScale(&st, i, slot.scale);
+            }
+            meta.reset(b->getMetadata(&st));
+        } else {
+            meta = std::move(in);
+        }
+        layout = std::move(next);
+        length = meta->getMessageLength(&st);
+        offsets.resize(layout.size());
+        nullOffsets.resize(layout.size());
+        for (unsigned i = 0; i < layout.size(); ++i) {
+            offsets[i] = meta->getOffset(&st, i);
+            nullOffsets[i] = meta->getNullOffset(&st, i);
+        }
+        built = true;
+    }
+
+    void fill(const std::vector<Value>& params, const std::vector<QByteArray>& texts,
+              std::vector<unsigned char>& buffer) const {
+        buffer.assign(length, 0);
+        for (size_t i = 0; i < params.size(); ++i) {
+            const Value& v = params[i];
+            const auto& s = v.storage();
+            unsigned char* p = buffer.data() + offsets[i];
+            const auto* date = std::get_if<QDate>(&s);
+            const bool isNull = v.isNull() || (date && !date->isValid());
+            store<short>(buffer.data() + nullOffsets[i], isNull ? -1 : 0);
+            if (isNull)
+                continue;
+            if (const auto* n = std::get_if<std::int64_t>(&s))
+                store<std::int64_t>(p, *n);
+            else if (const auto* f = std::get_if<bool>(&s))
+                store<std::int64_t>(p, *f ? 1 : 0);
+            else if (const auto* dec = std::get_if<Decimal>(&s))
+                store<std::int64_t>(p, dec->units);
+            else if (const auto* d = std::get_if<double>(&s))
+                store<double>(p, *d);
+            else if (std::holds_alternative<QString>(s)) {
+                store<std::uint16_t>(p, static_cast<std::uint16_t>(texts[i].size()));
+                std::memcpy(p + 2, texts[i].constData(), static_cast<size_t>(texts[i].size()));
+            } else if (date)
+                store<ISC_DATE>(p, encodeDate(*date));
+            else if (const auto* t = std::get_if<QTime>(&s))
+                store<ISC_TIME>(p, encodeTime(t->isValid() ? *t : QTime(0, 0)));
+            else if (const auto* dt = std::get_if<QDateTime>(&s)) {
+                ISC_TIMESTAMP ts;
+                ts.timestamp_date = encodeDate(dt->date());
+                ts.timestamp_time = encodeTime(dt->time());
+                store<ISC_TIMESTAMP>(p, ts);
+            }
+        }
+    }
+};
+
 struct Query::Impl {
     Ref<Firebird::IStatement> stmt;
+    InputMessage input;
     Ref<IMessageMetadata> outMeta;
     Ref<Firebird::IResultSet> cursor;
     unsigned stmtType = 0;
@@ -337,6 +474,7 @@ void Query::prepare() {
 
 void Query::unprepare() {
     d_->cursor.reset();
+    d_->input.reset();
     d_->outMeta.reset();
     if (d_->stmt) {
         Status st;
@@ -360,80 +498,6 @@ void Query::resetRows() {
 
 namespace {
 
-// Builds the input message: each parameter is sent with the type of its value, and the
-// server converts it to the parameter's own type.
-Ref<IMessageMetadata> buildInputs(Firebird::IStatement* stmt, const std::vector<Value>& params,
-                                  std::vector<unsigned char>& buffer) {
-    Status st;
-    Ref<IMessageMetadata> in(stmt->getInputMetadata(&st));
-    if (params.empty())
-        return in;
-    std::vector<QByteArray> texts(params.size());
-    Ref<Firebird::IMetadataBuilder> b(in->getBuilder(&st));
-    for (unsigned i = 0; i < params.size(); ++i) {
-        const Value& v = params[i];
-        const auto& s = v.storage();
-        auto setNumeric = [&](unsigned type, unsigned len, int scale) {
-            b->setType(&st, i, type);
-            b->setLength(&st, i, len);
-            b->setScale(&st, i, scale);
-        };
-        if (std::holds_alternative<std::int64_t>(s) || std::holds_alternative<bool>(s)) {
-            setNumeric(SQL_INT64, 8, 0);
-        } else if (const auto* dec = std::get_if<Decimal>(&s)) {
-            setNumeric(SQL_INT64, 8, -dec->scale);
-        } else if (std::holds_alternative<double>(s)) {
-            setNumeric(SQL_DOUBLE, 8, 0);
-        } else if (const auto* text = std::get_if<QString>(&s)) {
-            texts[i] = kzm::ToWin1250(*text);
-            b->setType(&st, i, SQL_VARYING);
-            b->setLength(&st, i, static_cast<unsigned>(std::max<qsizetype>(1, texts[i].size())));
-            b->setScale(&st, i, 0);
-        } else if (std::holds_alternative<QDate>(s)) {
-            setNumeric(SQL_TYPE_DATE, 4, 0);
-        } else if (std::holds_alternative<QTime>(s)) {
-            setNumeric(SQL_TYPE_TIME, 4, 0);
-        } else if (std::holds_alternative<QDateTime>(s)) {
-            setNumeric(SQL_TIMESTAMP, 8, 0);
-        }
-    }
-    Ref<IMessageMetadata> meta(b->getMetadata(&st));
-    buffer.assign(meta->getMessageLength(&st), 0);
-    for (unsigned i = 0; i < params.size(); ++i) {
-        const Value& v = params[i];
-        unsigned char* p = buffer.data() + meta->getOffset(&st, i);
-        store<short>(buffer.data() + meta->getNullOffset(&st, i),
-                     v.isNull() ||
-                             (std::holds_alternative<QDate>(v.storage()) && !v.toDate().isValid())
-                         ? -1
-                         : 0);
-        const auto& s = v.storage();
-        if (const auto* n = std::get_if<std::int64_t>(&s))
-            store<std::int64_t>(p, *n);
-        else if (const auto* f = std::get_if<bool>(&s))
-            store<std::int64_t>(p, *f ? 1 : 0);
-        else if (const auto* dec = std::get_if<Decimal>(&s))
-            store<std::int64_t>(p, dec->units);
-        else if (const auto* d = std::get_if<double>(&s))
-            store<double>(p, *d);
-        else if (std::holds_alternative<QString>(s)) {
-            store<std::uint16_t>(p, static_cast<std::uint16_t>(texts[i].size()));
-            std::memcpy(p + 2, texts[i].constData(), static_cast<size_t>(texts[i].size()));
-        } else if (const auto* date = std::get_if<QDate>(&s)) {
-            if (date->isValid())
-                store<ISC_DATE>(p, encodeDate(*date));
-        } else if (const auto* t = std::get_if<QTime>(&s))
-            store<ISC_TIME>(p, encodeTime(t->isValid() ? *t : QTime(0, 0)));
-        else if (const auto* dt = std::get_if<QDateTime>(&s)) {
-            ISC_TIMESTAMP ts;
-            ts.timestamp_date = encodeDate(dt->date());
-            ts.timestamp_time = encodeTime(dt->time());
-            store<ISC_TIMESTAMP>(p, ts);
-        }
-    }
-    return meta;
-}
-
 bool returnsCursor(unsigned stmtType) {
     return stmtType == isc_info_sql_stmt_select || stmtType == isc_info_sql_stmt_select_for_upd;
 }
@@ -455,20 +519,28 @@ void Query::execSql() {
     std::vector<unsigned char> inBuf;
     Status st;
     call([&] {
-        Ref<IMessageMetadata> inMeta = buildInputs(d_->stmt.get(), d_->params, inBuf);
+        std::vector<QByteArray> texts(d_->params.size());
+        std::vector<Slot> want(d_->params.size());
+        for (size_t i = 0; i < d_->params.size(); ++i) {
+            if (const auto* t = std::get_if<QString>(&d_->params[i].storage()))
+                texts[i] = kzm::ToWin1250(*t);
+            want[i] = slotOf(d_->params[i], texts[i]);
+        }
+        d_->input.prepareFor(d_->stmt.get(), want);
+        d_->input.fill(d_->params, texts, inBuf);
+        IMessageMetadata* inMeta = d_->input.meta.get();
         Firebird::ITransaction* tra = tr_->impl().tra.get();
         if (returnsCursor(d_->stmtType)) {
             d_->cursor.reset(
-                d_->stmt->openCursor(&st, tra, inMeta.get(), inBuf.data(), d_->outMeta.get(), 0));
+                d_->stmt->openCursor(&st, tra, inMeta, inBuf.data(), d_->outMeta.get(), 0));
             open_ = true;
         } else if (!d_->columns.empty()) {
             d_->rows.assign(d_->stride, 0);
-            d_->stmt->execute(&st, tra, inMeta.get(), inBuf.data(), d_->outMeta.get(),
-                              d_->rows.data());
+            d_->stmt->execute(&st, tra, inMeta, inBuf.data(), d_->outMeta.get(), d_->rows.data());
             rowCount_ = 1;
             open_ = true;
         } else {
-            d_->stmt->execute(&st, tra, inMeta.get(), inBuf.data(), nullptr, nullptr);
+            d_->stmt->execute(&st, tra, inMeta, inBuf.data(), nullptr, nullptr);
         }
         rowsAffected_ = static_cast<long>(d_->stmt->getAffectedRecords(&st));
     });

@@ -94,6 +94,35 @@ TEST_F(QueryTest, NullParametersAndNullColumns) {
     EXPECT_EQ(q.fieldByName("V").asString(), QString());
 }
 
+TEST_F(QueryTest, RepeatedExecutionsTakeValuesOfOtherLengthsAndKinds) {
+    Transaction tr(db);
+    Query ins(tr);
+    ins.setSql("insert into T (ID, V, N) values (?, ?, ?)");
+    const QString longText(40, QChar(u'ż'));
+    const struct {
+        Value id, v, n;
+    } rows[] = {
+        {1, "a", Decimal{5, 2}},
+        {2, longText, 7},      // a longer text and an integer where a decimal was
+        {3, Value(), "12.75"}, // null, then text for a number
+        {"4", "b", 1.5},       // text for the key
+    };
+    for (const auto& r : rows) {
+        ins.setParam(0, r.id);
+        ins.setParam(1, r.v);
+        ins.setParam(2, r.n);
+        ins.execSql();
+    }
+    Query q(tr);
+    q.setSql("select ID, V, N from T order by ID");
+    q.open();
+    QStringList got;
+    for (; !q.eof(); q.next())
+        got << q.fieldByName("ID").asString() + "|" + q.fieldByName("V").asString() + "|" +
+                   q.fieldByName("N").value().toString();
+    EXPECT_EQ(got, (QStringList{"1|a|0.05", "2|" + longText + "|7", "3||12.75", "4|b|1.5"}));
+}
+
 TEST_F(QueryTest, ColonsInsideLiteralsAndCommentsAreNotParameters) {
     Transaction tr(db);
     Query q(tr);
