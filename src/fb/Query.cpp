@@ -542,7 +542,6 @@ void Query::execSql() {
         } else {
             d_->stmt->execute(&st, tra, inMeta, inBuf.data(), nullptr, nullptr);
         }
-        rowsAffected_ = static_cast<long>(d_->stmt->getAffectedRecords(&st));
     });
     if (open_) {
         ++generation_;
@@ -566,6 +565,14 @@ void Query::close() {
         ++generation_;
     open_ = false;
     resetRows();
+}
+
+long Query::rowsAffected() const {
+    // Asked for only when wanted: over a server it costs a round trip of its own.
+    if (!d_->stmt)
+        return 0;
+    Status st;
+    return call([&] { return static_cast<long>(d_->stmt->getAffectedRecords(&st)); });
 }
 
 bool Query::canFetchMore() const {

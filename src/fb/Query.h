@@ -91,7 +91,7 @@ public:
     void execSql();
     void close();
     bool isOpen() const { return open_; }
-    long rowsAffected() const { return rowsAffected_; }
+    long rowsAffected() const; // of the last execution
     // Bumped by every open and close, so holders of row positions notice a re-open.
     std::uint64_t generation() const { return generation_; }
 
@@ -139,7 +139,6 @@ private:
     bool bof_ = true;
     int current_ = 0;
     int rowCount_ = 0;
-    long rowsAffected_ = 0;
     std::uint64_t generation_ = 0;
 };
 
