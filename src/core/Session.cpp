@@ -107,6 +107,8 @@ void Session::WriteHist(const QString& text) {
         f.flush();
         f.close();
     }
+    if (onLogLine)
+        onLogLine(line);
     WriteHistDB(line, QString());
 }
 

@@ -26,7 +26,8 @@ public:
     virtual ~ProgressGauge() = default;
     virtual void start(int maximum) = 0; // maximum set, position 0, shown
     virtual void step() = 0;             // position + 1
-    virtual void end() = 0;              // hidden
+    virtual void setPosition(int position) = 0;
+    virtual void end() = 0; // hidden
 };
 
 // What the windows lend to the layers below: the busy cursor, the main window's information
@@ -34,6 +35,7 @@ public:
 struct UiHooks {
     std::function<void(bool busy)> setBusyCursor;
     std::function<void(const QString& text)> showInfo; // the information label
+    std::function<void(bool visible)> setInfoVisible;
     std::function<void(const QString& text)> showMessage;
     std::function<void()> repaint; // let the user interface repaint
 };
@@ -76,6 +78,9 @@ public:
     // Runs the statement that records a history row; errors are the runner's to swallow.
     std::function<void(const QString& sql)> historySink;
 
+    // Sees every log line as it is written (the admin tool prints them).
+    std::function<void(const QString& line)> onLogLine;
+
     // The clock of log lines; replaceable in tests.
     std::function<QTime()> timeOfDay = [] { return QTime::currentTime(); };
 
@@ -102,6 +107,7 @@ public:
     void GaugeStart(int maximum);
     void GaugeStep();
     void GaugeEnd();
+    ProgressGauge* gauge() const { return gauge_; }
     void CursorBusy();
     void CursorNormal();
     void Repaint();

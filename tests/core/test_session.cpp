@@ -161,6 +161,7 @@ TEST_F(SessionTest, GaugeAndCursorHooksAreOptional) {
         QStringList calls;
         void start(int m) override { calls << "start " + QString::number(m); }
         void step() override { calls << "step"; }
+        void setPosition(int p) override { calls << "at " + QString::number(p); }
         void end() override { calls << "end"; }
     } g;
     QStringList cursor;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace kzm {
+
+class Tdm;
+class ProgressGauge;
+
+// The schema engine: creates a database from the script catalogue, checks and completes an
+// existing one, and runs the data conversions of older versions.
+class Schema {
+public:
+    explicit Schema(Tdm& dm);
+
+    // Reloads the global parameters at the end of a check.
+    std::function<void()> reloadParams;
+
+    // Runs ListaScr chunk by chunk, each chunk in a transaction of its own; a failing chunk
+    // is reported and the run goes on. False if any chunk failed.
+    bool RunScript(const QString& name, bool silent);
+    // Loads the named script into ListaScr.
+    void LoadScript(const QString& name);
+
+    int WymianaProc(const QString& name);   // 0 failed, 1 altered, 2 created
+    int DopiszTabele(const QString& table); // 1 exists, 0 created, 255 failed
+    void DopiszPola(const QString& scriptName);
+    void DopiszIndeksy(const QString& scriptName, bool recreate);
+
+    // Creates a new database at the session's path (mode 1, the only one); `label` shows the
+    // name of each script as it runs.
+    void ZakladanieBazy(int mode, const std::function<void(const QString&)>& label);
+
+    void TestBazy(ProgressGauge* gauge, bool recreateIndexes);
+    void TestStru(bool recreateIndexes);
+    void TestGen();
+    void TestUdf();
+    void TestTrig();
+    void TestProc();
+    void TestGranty();
+    void InneTestyBefore();
+    void InneTestyAfter();
+
+    static QString TestProcText(int result);
+
+    // Chunks that failed since this engine was made (creation reports them only in the log).
+    int failedChunks() const { return failedChunks_; }
+
+private:
+    Tdm& dm_;
+    int failedChunks_ = 0;
+};
+
+} // namespace kzm

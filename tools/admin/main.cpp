@@ -1,0 +1,119 @@
+// kzm-admin: the schema engine from the command line.
+//   kzm-admin create PATH [--user U] [--password P]   a new database from the catalogue
+//   kzm-admin check PATH [--reindex] [--user U] [--password P]
+//   kzm-admin catalogue                                the script names in creation order
+//   kzm-admin script NAME                              the text of one script
+// Log lines go to standard output, messages to standard error; the exit status is 0 on
+// success.
+
+#include "core/Session.h"
+#include "db/Schema.h"
+#include "db/Tdm.h"
+#include "fb/Database.h"
+#include "schema/Catalogue.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+void out(const QString& text) {
+    std::printf("%s\n", text.toUtf8().constData());
+}
+void err(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+int usage() {
+    err(QStringLiteral("użycie: kzm-admin create ŚCIEŻKA [--user U] [--password P]\n"
+                       "       kzm-admin check ŚCIEŻKA [--reindex] [--user U] [--password P]\n"
+                       "       kzm-admin catalogue\n"
+                       "       kzm-admin script NAZWA"));
+    return 2;
+}
+
+// The value after an option, or the default.
+QString option(const QStringList& args, const QString& name, const QString& def) {
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : def;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    kzm::Session session;
+    session.InitConfig(kzm::ProgramFolder(argc, argv));
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    const QString command = args[0];
+
+    if (command == QLatin1String("catalogue")) {
+        for (const QString& name : kzm::schema::Catalogue())
+            out(name);
+        return 0;
+    }
+    if (command == QLatin1String("script")) {
+        if (args.size() < 2)
+            return usage();
+        const QStringList lines = kzm::schema::Script(args[1]);
+        if (lines.isEmpty()) {
+            err(QStringLiteral("Brak skryptu ") + args[1]);
+            return 1;
+        }
+        for (const QString& line : lines)
+            out(line);
+        return 0;
+    }
+    if ((command != QLatin1String("create") && command != QLatin1String("check")) ||
+        args.size() < 2)
+        return usage();
+
+    session.dbPath = args[1];
+    session.user = option(args, QStringLiteral("--user"), QStringLiteral("SYSDBA"));
+    session.password = option(args, QStringLiteral("--password"), QStringLiteral("pantrykey"));
+    const fb::DatabasePath path = fb::DatabasePath::parse(session.dbPath);
+    session.localServer = path.host.isEmpty() || session.dbPath.contains(QLatin1String("127.0."));
+    if (path.host.isEmpty())
+        QDir().mkpath(QFileInfo(path.file).absolutePath());
+
+    int failures = 0;
+    session.ui.showMessage = [&](const QString& text) {
+        ++failures;
+        err(text);
+    };
+    session.onLogLine = out;
+
+    kzm::Tdm dm(session);
+    kzm::Schema schema(dm);
+    if (command == QLatin1String("create")) {
+        schema.ZakladanieBazy(1, nullptr);
+        if (session.connectionStatus != kzm::Status::connected) {
+            err(QStringLiteral("Nieudane założenie bazy (%1)").arg(session.connectionStatus));
+            return 1;
+        }
+        // Script errors during creation go only to the log; the exit status tells of them.
+        if (schema.failedChunks() > 0) {
+            err(QStringLiteral("Błędne skrypty: %1 (szczegóły w dzienniku %2)")
+                    .arg(schema.failedChunks())
+                    .arg(session.logFile));
+            return 1;
+        }
+        return 0;
+    }
+
+    dm.BazaConnect();
+    if (session.connectionStatus != kzm::Status::connected) {
+        err(QStringLiteral("Brak dostępu do bazy (%1)").arg(session.connectionStatus));
+        return 1;
+    }
+    session.ui.showInfo = [](const QString& text) {
+        if (!text.isEmpty())
+            out(text);
+    };
+    schema.TestBazy(nullptr, args.contains(QStringLiteral("--reindex")));
+    return failures == 0 ? 0 : 1;
+}
