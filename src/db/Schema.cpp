@@ -85,20 +85,23 @@ bool Schema::RunScript(const QString& name, bool silent) {
     return ok;
 }
 
+QString RefreshFirstLine(const QString& name, const QString& firstLine) {
+    if (name.startsWith(QLatin1String("T_")))
+        return QStringLiteral("ALTER TRIGGER ") + name;
+    QString line = firstLine;
+    if (!line.contains(QLatin1String("ALTER"))) {
+        const qsizetype at = line.indexOf(QLatin1String("CREATE"), 0, Qt::CaseInsensitive);
+        if (at >= 0)
+            line.replace(at, 6, QStringLiteral("ALTER"));
+    }
+    return line;
+}
+
 int Schema::WymianaProc(const QString& name) {
     LoadScript(name);
     int result = 2;
     if (!dm_.ListaScr.isEmpty() && JestFunTrig(dm_, name)) {
-        QString& first = dm_.ListaScr.first();
-        if (!name.startsWith(QLatin1String("T_"))) {
-            if (!first.contains(QLatin1String("ALTER"))) {
-                const qsizetype at = first.indexOf(QLatin1String("CREATE"), 0, Qt::CaseInsensitive);
-                if (at >= 0)
-                    first.replace(at, 6, QStringLiteral("ALTER"));
-            }
-        } else {
-            first = QStringLiteral("ALTER TRIGGER ") + name;
-        }
+        dm_.ListaScr.first() = RefreshFirstLine(name, dm_.ListaScr.first());
         result = 1;
     }
     if (!RunScript(QString(), false))

@@ -9,6 +9,11 @@ namespace kzm {
 class Tdm;
 class ProgressGauge;
 
+// The first line of a trigger or procedure script as it is sent to refresh an existing
+// object: "ALTER TRIGGER name" for a trigger; for a procedure the first "CREATE" becomes
+// "ALTER" unless the line already says ALTER ("CREATE OR ALTER" goes unchanged).
+QString RefreshFirstLine(const QString& name, const QString& firstLine);
+
 // The schema engine: creates a database from the script catalogue, checks and completes an
 // existing one, and runs the data conversions of older versions.
 class Schema {

@@ -7,6 +7,7 @@
 // success.
 
 #include "core/Session.h"
+#include "db/Params.h"
 #include "db/Schema.h"
 #include "db/Tdm.h"
 #include "fb/Database.h"
@@ -89,6 +90,8 @@ int main(int argc, char** argv) {
 
     kzm::Tdm dm(session);
     kzm::Schema schema(dm);
+    kzm::GlobalParams params;
+    schema.reloadParams = [&] { kzm::InitParam(dm, params); };
     if (command == QLatin1String("create")) {
         schema.ZakladanieBazy(1, nullptr);
         if (session.connectionStatus != kzm::Status::connected) {

@@ -1,0 +1,32 @@
+CREATE PROCEDURE Test (dt DATE)
+RETURNS (nr INTEGER, ID1 INTEGER, ID2 INTEGER)
+AS
+DECLARE VARIABLE wynik1 VARCHAR(31);
+BEGIN
+  /* PKZM_PRZYDZIAL gives the unit as its first result, whatever that result is called. */
+  wynik1 = NULL;
+  SELECT FIRST 1 TRIM(RDB$PARAMETER_NAME) FROM RDB$PROCEDURE_PARAMETERS
+  WHERE RDB$PROCEDURE_NAME = 'PKZM_PRZYDZIAL' AND RDB$PACKAGE_NAME IS NULL
+    AND RDB$PARAMETER_TYPE = 1
+  ORDER BY RDB$PARAMETER_NUMBER
+  INTO :wynik1;
+  FOR SELECT NR_OPER FROM KZM_PRZYDZIAL
+  INTO :nr
+  DO
+  BEGIN
+    /* Both lookups run dynamically, so a missing procedure gives a null unit. */
+    ID1 = NULL;
+    BEGIN
+      EXECUTE STATEMENT ('SELECT FIRST 1 "' || wynik1 || '" FROM PKZM_PRZYDZIAL(?, ?)') (:nr, :dt)
+      INTO :ID1;
+      WHEN ANY DO ID1 = NULL;
+    END
+    ID2 = NULL;
+    BEGIN
+      EXECUTE STATEMENT ('SELECT IDJEDN FROM PKZM_PRZYDZIAL_1(?, ?)') (:nr, :dt)
+      INTO :ID2;
+      WHEN ANY DO ID2 = NULL;
+    END
+    SUSPEND;
+  END
+END;

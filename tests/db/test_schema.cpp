@@ -1,0 +1,315 @@
+#include "core/Session.h"
+#include "core/Text.h"
+#include "core/Win1250.h"
+#include "db/Exists.h"
+#include "db/Schema.h"
+#include "db/Tdm.h"
+#include "fb/Error.h"
+#include "schema/Catalogue.h"
+#include "support/ExpectedSchema.h"
+#include "support/QtPrint.h"
+#include "support/TestDb.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kzm;
+
+namespace {
+
+QString logOf(const Session& s) {
+    QFile f(s.logFile);
+    return f.open(QIODevice::ReadOnly) ? FromWin1250(f.readAll()) : QString();
+}
+
+// A session and data module on a database path; the database itself is made by each test.
+class SchemaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
+        s.ui.showMessage = [this](const QString& m) { shown << m; };
+        s.dbPath = home.path() + "/Baza/BazaOxle.GDB";
+        s.localServer = true;
+        QDir().mkpath(home.path() + "/Baza");
+    }
+
+    void createFromCatalogue() {
+        QStringList labels;
+        schema.ZakladanieBazy(1, [&](const QString& name) { labels << name; });
+        ASSERT_EQ(s.connectionStatus, Status::connected) << logOf(s).toStdString();
+        EXPECT_EQ(labels, schema::Catalogue());
+        EXPECT_EQ(schema.failedChunks(), 0) << logOf(s).toStdString();
+    }
+
+    // A database with no tables at all, connected.
+    void createEmpty() {
+        testdb::create(s.dbPath);
+        dm.BazaConnect();
+        ASSERT_EQ(s.connectionStatus, Status::connected);
+    }
+
+    QStringList differences() { return SchemaDifferences(dm.IBBaza); }
+
+    QTemporaryDir home;
+    Session s;
+    Tdm dm{s};
+    Schema schema{dm};
+    QStringList shown;
+};
+
+TEST_F(SchemaTest, CreationBuildsTheWholeSchemaAndClearsTheCreationFlag) {
+    s.ini.writeInteger("Main", "CreateBaza", 1);
+    createFromCatalogue();
+    EXPECT_EQ(differences(), QStringList());
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(s.ini.readInteger("Main", "CreateBaza", -1), 0);
+    EXPECT_TRUE(logOf(s).contains(QStringLiteral("Zakładanie bazy ") + s.dbPath));
+    // The database carries Polish text in WIN1250.
+    EXPECT_EQ(
+        dm.MQReadString("CS", "select rdb$character_set_name as cs from rdb$database").trimmed(),
+        "WIN1250");
+}
+
+TEST_F(SchemaTest, CreationReplacesAnOldDatabase) {
+    createFromCatalogue();
+    ASSERT_TRUE(dm.RunSQL("insert into KZM_GRUPY (ID, NAZWA) values (1, 'stara')"));
+    createFromCatalogue();
+    EXPECT_FALSE(dm.Jest("select * from KZM_GRUPY"));
+}
+
+TEST_F(SchemaTest, CheckOfAnEmptyDatabaseCreatesEverythingAndSeedsTheFixedRows) {
+    createEmpty();
+    schema.TestBazy(nullptr, false);
+    EXPECT_EQ(differences(), QStringList());
+    EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+
+    EXPECT_EQ(dm.MQReadString("M", "select list(id || '=' || miejsce, ';') as m from "
+                                   "(select * from KZM_MIEJSCA order by id)"),
+              QStringLiteral("0=Warszawa;1=Gdańsk"));
+    EXPECT_EQ(dm.MQReadString("K", "select list(id || '=' || skrot || ',' || woda || ',' || "
+                                   "cast(stawka_dw as integer), ';') as k from (select * from "
+                                   "KZM_SZKODY_2 order by id)"),
+              "1=S1,0,0;2=S2,0,0;5=S5,0,0");
+    EXPECT_EQ(dm.MQReadString("S", "select kod || '/' || nazwa as s from kzm_stawki where id=40"),
+              QStringLiteral("110/DOPŁATA"));
+    EXPECT_EQ(dm.MQReadString("Z", "select grw||','||ko||','||lpw||','||nazwa||','||ob||','||sn||"
+                                   "','||cast(stawka_dw as integer)||','||"
+                                   "cast(stawka_dw110 as integer)||','||woda as z from kzm_zdarz "
+                                   "where skrot='SŁNBW'"),
+              QStringLiteral("3,0,20,SŁ. NIEETATOWA BEZ WYŻYWIENIA,0,0,200,0,1"));
+    EXPECT_GE(dm.ReadInteger("ID", "select id from kzm_zdarz where skrot='SŁNBW'", -1), 0);
+
+    // Rights for the role on every program table and on the parameters.
+    for (const QString& name : schema::Catalogue()) {
+        const QString table = ScrNazwaTabeli(name);
+        if (table.isEmpty())
+            continue;
+        EXPECT_TRUE(dm.Jest("select * from rdb$user_privileges where rdb$user='ADMIN_KZM' and "
+                            "rdb$relation_name='" +
+                            table + "'"))
+            << table.toStdString();
+    }
+    EXPECT_TRUE(dm.Jest("select * from rdb$user_privileges where rdb$user='ADMIN_KZM' and "
+                        "rdb$relation_name='PARAMETRY'"));
+
+    const QString log = logOf(s);
+    EXPECT_TRUE(log.contains("Dopisana tabela KZM_DANE"));
+    EXPECT_TRUE(log.contains("Stworzony generator G_ID_KZM"));
+    EXPECT_TRUE(log.contains("Stworzony trigger T_KZM_DANE_ID"));
+    EXPECT_TRUE(dm.Jest("select * from kzm_hist where tekst='Start'"));
+}
+
+TEST_F(SchemaTest, SecondCheckCreatesNothingAndResendsEveryTrigger) {
+    createFromCatalogue();
+    schema.TestBazy(nullptr, false);
+    QFile::remove(s.logFile);
+    const int places = dm.ReadInteger("N", "select count(*) as n from KZM_MIEJSCA", -1);
+
+    struct Gauge : ProgressGauge {
+        QStringList calls;
+        void start(int m) override { calls << "start " + QString::number(m); }
+        void step() override { calls << "step"; }
+        void setPosition(int p) override { calls << QString::number(p); }
+        void end() override { calls << "end"; }
+    } gauge;
+    QStringList info;
+    s.ui.showInfo = [&](const QString& t) { info << t; };
+    schema.TestBazy(&gauge, false);
+
+    EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+    const QString log = logOf(s);
+    EXPECT_FALSE(log.contains("Dopisana tabela"));
+    EXPECT_FALSE(log.contains("Stworzony"));
+    for (const QString& name : schema::Catalogue()) {
+        if (name.startsWith("T_") || name.startsWith("PKZM_")) {
+            EXPECT_TRUE(log.contains("Wymiana " + name)) << name.toStdString();
+        }
+    }
+    EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from KZM_MIEJSCA", -1), places);
+    EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from kzm_zdarz where skrot='SŁNBW'", -1),
+              1);
+    EXPECT_EQ(differences(), QStringList());
+    EXPECT_EQ(gauge.calls, (QStringList{"start 7", "1", "2", "3", "4", "5", "6", "7", "end"}));
+    for (const char* text : {"Testy początkowe...", "Struktury ...", "Generatory ...",
+                             "Procedury ...", "Uprawnienia ...", "Testy końcowe..."})
+        EXPECT_TRUE(info.contains(QString::fromUtf8(text))) << text;
+}
+
+TEST_F(SchemaTest, MissingMiddleColumnsComeBackInOneStatement) {
+    createFromCatalogue();
+    const QStringList script = schema::Script("C_KZM_KART");
+    ASSERT_GT(script.size(), 6);
+    // Two neighbouring unindexed columns from the middle of the table.
+    const QString second = Token(script[4].trimmed(), 1, ' ');
+    const QString third = Token(script[5].trimmed(), 1, ' ');
+    ASSERT_TRUE(dm.RunSQL("ALTER TABLE KZM_KART DROP " + second + ", DROP " + third));
+
+    schema.DopiszPola("C_KZM_KART");
+    QString lastAdd = "ADD " + script[5];
+    while (lastAdd.endsWith(' ') || lastAdd.endsWith('\t'))
+        lastAdd.chop(1);
+    lastAdd.chop(1); // its comma
+    EXPECT_EQ(dm.ListaScr, (QStringList{"ALTER TABLE KZM_KART", "ADD " + script[4], lastAdd, ";"}));
+    EXPECT_TRUE(JestPole(dm, "KZM_KART", second));
+    EXPECT_TRUE(JestPole(dm, "KZM_KART", third));
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(SchemaTest, ColumnCheckOfParametersStopsAtItsKeyLine) {
+    createFromCatalogue();
+    schema.DopiszPola("C_PARAMETRY");
+    EXPECT_TRUE(dm.ListaScr.isEmpty()); // complete: nothing to add, "Primary Key" not a column
+    ASSERT_TRUE(dm.RunSQL("ALTER TABLE PARAMETRY DROP PTIME"));
+    schema.DopiszPola("C_PARAMETRY");
+    EXPECT_EQ(dm.ListaScr.size(), 3);
+    EXPECT_TRUE(JestPole(dm, "PARAMETRY", "PTIME"));
+    EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+}
+
+TEST_F(SchemaTest, RecreateDropsAndCreatesEveryIndexInOneRun) {
+    createFromCatalogue();
+    schema.DopiszIndeksy("C_KZM_DANE_IDX", false);
+    EXPECT_TRUE(dm.ListaScr.isEmpty()); // all present, left alone
+
+    QStringList info;
+    s.ui.showInfo = [&](const QString& t) { info << t; };
+    schema.DopiszIndeksy("C_KZM_DANE_IDX", true);
+    int indexes = 0;
+    for (const QString& line : schema::Script("C_KZM_DANE_IDX"))
+        indexes += line.trimmed().isEmpty() ? 0 : 1;
+    int drops = 0;
+    for (const QString& line : dm.ListaScr)
+        drops += line.startsWith("drop index ") ? 1 : 0;
+    EXPECT_EQ(drops, indexes);
+    EXPECT_EQ(dm.ListaScr.size(), 2 * indexes);
+    EXPECT_EQ(info.size(), 1);
+    EXPECT_TRUE(info[0].endsWith(" indeksowanie..."));
+    EXPECT_EQ(differences(), QStringList());
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(SchemaTest, OldRate993IsRenumberedTo40) {
+    createFromCatalogue();
+    ASSERT_TRUE(dm.RunSQL("delete from kzm_stawki"));
+    ASSERT_TRUE(dm.RunSQL("insert into kzm_stawki (id,kod,nazwa) values (993,'110','stara')"));
+    ASSERT_TRUE(dm.RunSQL("insert into kzm_cennik (idtr,kwota,od_kiedy) values (993, 4.5, "
+                          "'01.01.2024')"));
+    schema.InneTestyBefore();
+    EXPECT_FALSE(dm.Jest("select id from kzm_stawki where id=993"));
+    EXPECT_EQ(dm.MQReadString("N", "select nazwa as n from kzm_stawki where id=40"), "stara");
+    EXPECT_DOUBLE_EQ(dm.MQReadCurrency("K", "select kwota as k from kzm_cennik where idtr=40"),
+                     4.5);
+}
+
+TEST_F(SchemaTest, ConversionsAddOldMissingColumns) {
+    createFromCatalogue();
+    ASSERT_TRUE(dm.RunSQL("ALTER TABLE KZM_ZDARZ DROP STAWKA_DW110"));
+    ASSERT_FALSE(JestPole(dm, "KZM_HIST", "TD"));                 // the table script has no TD
+    ASSERT_TRUE(dm.RunSQL("delete from kzm_stawki where id=40")); // the seed runs beside them
+    schema.InneTestyBefore();
+    schema.InneTestyAfter();
+    EXPECT_TRUE(JestPole(dm, "KZM_ZDARZ", "STAWKA_DW110"));
+    EXPECT_TRUE(JestPole(dm, "KZM_HIST", "TD"));
+    EXPECT_TRUE(dm.Jest("select id from kzm_stawki where id=40"));
+}
+
+TEST(RefreshFirstLineTest, TriggersAndProceduresBecomeAlterations) {
+    struct Case {
+        QString name, line, expected;
+    } cases[] = {
+        {"T_KZM_DANE_ID", "CREATE TRIGGER T_KZM_DANE_ID FOR KZM_DANE",
+         "ALTER TRIGGER T_KZM_DANE_ID"},
+        {"PKZM_X", "CREATE PROCEDURE PKZM_X (A INTEGER)", "ALTER PROCEDURE PKZM_X (A INTEGER)"},
+        {"PKZM_X", "create procedure PKZM_X", "ALTER procedure PKZM_X"},
+        {"PKZM_X", "CREATE OR ALTER PROCEDURE PKZM_X", "CREATE OR ALTER PROCEDURE PKZM_X"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RefreshFirstLine(c.name, c.line), c.expected);
+}
+
+TEST_F(SchemaTest, EveryTriggerScriptAltersToTheSameBody) {
+    createFromCatalogue();
+    for (const QString& name : schema::Catalogue()) {
+        if (!name.startsWith("T_"))
+            continue;
+        EXPECT_EQ(schema.WymianaProc(name), 1) << name.toStdString();
+    }
+    EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+    EXPECT_EQ(schema.WymianaProc("T_NIE_MA"), 2); // nothing to send is no failure
+}
+
+// The admin tool, as an administrator runs it.
+int admin(const QStringList& args, QString* output = nullptr) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(KZM_ADMIN, args);
+    p.waitForFinished(300000);
+    if (output)
+        *output = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+TEST(AdminToolTest, CatalogueAndScripts) {
+    QString out;
+    EXPECT_EQ(admin({"catalogue"}, &out), 0);
+    EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts), schema::Catalogue());
+    EXPECT_EQ(admin({"script", "G_ID_KZM"}, &out), 0);
+    EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts), schema::Script("G_ID_KZM"));
+    EXPECT_NE(admin({"script", "UDFS"}), 0);
+    EXPECT_NE(admin({}), 0);
+}
+
+TEST(AdminToolTest, CreateThenCheckEmbedded) {
+    QTemporaryDir home;
+    const QString path = home.path() + "/Baza/nowa.fdb";
+    QString out;
+    ASSERT_EQ(admin({"create", path, "--home", home.path()}, &out), 0) << out.toStdString();
+    ASSERT_EQ(admin({"check", path, "--home", home.path()}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("Wymiana T_KZM_DANE_ID"));
+    EXPECT_NE(admin({"check", home.path() + "/nie_ma.fdb", "--home", home.path()}, &out), 0);
+    EXPECT_NE(admin({"create", "/proc/nie/wolno.fdb", "--home", home.path()}, &out), 0);
+}
+
+TEST(AdminToolTest, CreateThenCheckThroughTheServer) {
+    REQUIRE_SERVER();
+    QTemporaryDir home;
+    const QString path = testdb::serverHost() + ":" + testdb::serverFolder() + "/admin_" +
+                         QString::number(QCoreApplication::applicationPid()) + ".fdb";
+    QString out;
+    ASSERT_EQ(admin({"create", path, "--home", home.path()}, &out), 0) << out.toStdString();
+    ASSERT_EQ(admin({"check", path, "--reindex", "--home", home.path()}, &out), 0)
+        << out.toStdString();
+    {
+        fb::Database db;
+        db.connect({path, testdb::user, testdb::password});
+        EXPECT_EQ(SchemaDifferences(db), QStringList());
+        db.dropDatabase();
+    }
+    EXPECT_NE(admin({"check", path, "--password", "zle", "--home", home.path()}, &out), 0);
+}
+
+} // namespace
