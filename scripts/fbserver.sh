@@ -3,8 +3,9 @@
 #   fbserver.sh start FOLDER   sets SYSDBA's password, starts the server, makes FOLDER
 #                              (owned by the server's account) for server-side databases
 #   fbserver.sh stop           stops the server this script started
-# The server runs as SuperClassic so that the embedded engine of the tests can open the
-# same security database while the server runs.
+# The server runs in Debian's default mode (Super): it holds its files, the security
+# database among them, for itself, so tests never share a file between it and the embedded
+# engine.
 set -euo pipefail
 
 password=pantrykey
@@ -32,9 +33,9 @@ start)
     if server_up; then
         echo "Serwer Firebird testów już działa na 127.0.0.1:3050"
     else
-        if ! grep -q '^ServerMode *= *SuperClassic' "$conf"; then
-            echo 'ServerMode = SuperClassic' | "${sudo_cmd[@]}" tee -a "$conf" >/dev/null
-        fi
+        # An earlier set-up ran the server as SuperClassic; its engines crash at exit when
+        # several processes share the lock manager, so that setting is taken back.
+        "${sudo_cmd[@]}" sed -i '/^ServerMode *= *SuperClassic/d' "$conf"
         echo "create or alter user sysdba password '$password';" |
             "${sudo_cmd[@]}" isql-fb -q -user sysdba /var/lib/firebird/3.0/system/security3.fdb
         "${sudo_cmd[@]}" chown firebird:firebird /var/lib/firebird/3.0/system/security3.fdb

@@ -17,8 +17,25 @@ Firebird::IUtil* util() {
     return u;
 }
 
+namespace {
+
+// The embedded engine runs threads of its own; they must be stopped before the process
+// tears down its statics, or they may run into freed memory at exit.
+struct EngineShutdown {
+    Firebird::IProvider* p;
+    ~EngineShutdown() {
+        Firebird::IStatus* status = master()->getStatus();
+        Firebird::CheckStatusWrapper st(status);
+        p->shutdown(&st, 0, fb_shutrsn_app_stopped);
+        status->dispose();
+    }
+};
+
+} // namespace
+
 Firebird::IProvider* provider() {
     static Firebird::IProvider* p = master()->getDispatcher();
+    static EngineShutdown shutdown{p};
     return p;
 }
 

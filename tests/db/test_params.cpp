@@ -5,6 +5,7 @@
 #include "fb/Error.h"
 #include "support/QtPrint.h"
 #include "support/TestDb.h"
+#include "support/TestSession.h"
 
 #include <QMap>
 #include <QTemporaryDir>
@@ -33,10 +34,9 @@ const char* createParametry =
     "PDATA DATE, PTIME TIME, Primary Key (LOKALIZACJA, SEKCJA, NAZWA))";
 
 // A session and a data module on a fresh embedded database with an empty PARAMETRY.
-class ParamsTest : public ::testing::Test {
+class ParamsTest : public testdb::SessionTest {
 protected:
     void SetUp() override {
-        s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
         s.dbPath = db.path();
         dm.BazaConnect();
         ASSERT_EQ(s.connectionStatus, Status::connected);
@@ -76,9 +76,7 @@ protected:
         ASSERT_TRUE(dm.RunSQL("drop table PARAMETRY"));
     }
 
-    QTemporaryDir home;
     testdb::EmbeddedDb db;
-    Session s;
     Tdm dm{s};
     ParamStore p{dm};
 };

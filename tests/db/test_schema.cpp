@@ -9,6 +9,7 @@
 #include "support/ExpectedSchema.h"
 #include "support/QtPrint.h"
 #include "support/TestDb.h"
+#include "support/TestSession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,17 +22,10 @@ using namespace kzm;
 
 namespace {
 
-QString logOf(const Session& s) {
-    QFile f(s.logFile);
-    return f.open(QIODevice::ReadOnly) ? FromWin1250(f.readAll()) : QString();
-}
-
 // A session and data module on a database path; the database itself is made by each test.
-class SchemaTest : public ::testing::Test {
+class SchemaTest : public testdb::SessionTest {
 protected:
     void SetUp() override {
-        s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
-        s.ui.showMessage = [this](const QString& m) { shown << m; };
         s.dbPath = home.path() + "/Baza/BazaOxle.GDB";
         s.localServer = true;
         QDir().mkpath(home.path() + "/Baza");
@@ -40,9 +34,9 @@ protected:
     void createFromCatalogue() {
         QStringList labels;
         schema.ZakladanieBazy(1, [&](const QString& name) { labels << name; });
-        ASSERT_EQ(s.connectionStatus, Status::connected) << logOf(s).toStdString();
+        ASSERT_EQ(s.connectionStatus, Status::connected) << log().toStdString();
         EXPECT_EQ(labels, schema::Catalogue());
-        EXPECT_EQ(schema.failedChunks(), 0) << logOf(s).toStdString();
+        EXPECT_EQ(schema.failedChunks(), 0) << log().toStdString();
     }
 
     // A database with no tables at all, connected.
@@ -54,11 +48,8 @@ protected:
 
     QStringList differences() { return SchemaDifferences(dm.IBBaza); }
 
-    QTemporaryDir home;
-    Session s;
     Tdm dm{s};
     Schema schema{dm};
-    QStringList shown;
 };
 
 TEST_F(SchemaTest, CreationBuildsTheWholeSchemaAndClearsTheCreationFlag) {
@@ -67,7 +58,7 @@ TEST_F(SchemaTest, CreationBuildsTheWholeSchemaAndClearsTheCreationFlag) {
     EXPECT_EQ(differences(), QStringList());
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_EQ(s.ini.readInteger("Main", "CreateBaza", -1), 0);
-    EXPECT_TRUE(logOf(s).contains(QStringLiteral("Zakładanie bazy ") + s.dbPath));
+    EXPECT_TRUE(log().contains(QStringLiteral("Zakładanie bazy ") + s.dbPath));
     // The database carries Polish text in WIN1250.
     EXPECT_EQ(
         dm.MQReadString("CS", "select rdb$character_set_name as cs from rdb$database").trimmed(),
@@ -116,10 +107,10 @@ TEST_F(SchemaTest, CheckOfAnEmptyDatabaseCreatesEverythingAndSeedsTheFixedRows) 
     EXPECT_TRUE(dm.Jest("select * from rdb$user_privileges where rdb$user='ADMIN_KZM' and "
                         "rdb$relation_name='PARAMETRY'"));
 
-    const QString log = logOf(s);
-    EXPECT_TRUE(log.contains("Dopisana tabela KZM_DANE"));
-    EXPECT_TRUE(log.contains("Stworzony generator G_ID_KZM"));
-    EXPECT_TRUE(log.contains("Stworzony trigger T_KZM_DANE_ID"));
+    const QString text = log();
+    EXPECT_TRUE(text.contains("Dopisana tabela KZM_DANE"));
+    EXPECT_TRUE(text.contains("Stworzony generator G_ID_KZM"));
+    EXPECT_TRUE(text.contains("Stworzony trigger T_KZM_DANE_ID"));
     EXPECT_TRUE(dm.Jest("select * from kzm_hist where tekst='Start'"));
 }
 
@@ -141,12 +132,12 @@ TEST_F(SchemaTest, SecondCheckCreatesNothingAndResendsEveryTrigger) {
     schema.TestBazy(&gauge, false);
 
     EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
-    const QString log = logOf(s);
-    EXPECT_FALSE(log.contains("Dopisana tabela"));
-    EXPECT_FALSE(log.contains("Stworzony"));
+    const QString text = log();
+    EXPECT_FALSE(text.contains("Dopisana tabela"));
+    EXPECT_FALSE(text.contains("Stworzony"));
     for (const QString& name : schema::Catalogue()) {
         if (name.startsWith("T_") || name.startsWith("PKZM_")) {
-            EXPECT_TRUE(log.contains("Wymiana " + name)) << name.toStdString();
+            EXPECT_TRUE(text.contains("Wymiana " + name)) << name.toStdString();
         }
     }
     EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from KZM_MIEJSCA", -1), places);

@@ -7,6 +7,7 @@
 #include "fb/Service.h"
 #include "support/QtPrint.h"
 #include "support/TestDb.h"
+#include "support/TestSession.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -18,17 +19,10 @@ using namespace kzm;
 
 namespace {
 
-QString logOf(const Session& s) {
-    QFile f(s.logFile);
-    return f.open(QIODevice::ReadOnly) ? FromWin1250(f.readAll()) : QString();
-}
-
 // A program folder, a session and a data module on a fresh embedded database.
-class TdmTest : public ::testing::Test {
+class TdmTest : public testdb::SessionTest {
 protected:
     void SetUp() override {
-        s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
-        s.ui.showMessage = [this](const QString& m) { shown << m; };
         s.dbPath = db.path();
         dm.BazaConnect();
         ASSERT_EQ(s.connectionStatus, Status::connected);
@@ -44,11 +38,8 @@ protected:
         return dm.ReadInteger("N", "select count(*) as n from " + table, -1);
     }
 
-    QTemporaryDir home;
     testdb::EmbeddedDb db;
-    Session s;
     Tdm dm{s};
-    QStringList shown;
 };
 
 TEST_F(TdmTest, RunScrIsAllOrNothingAndNamesTheFailingStatement) {
@@ -63,7 +54,7 @@ TEST_F(TdmTest, RunScrIsAllOrNothingAndNamesTheFailingStatement) {
         << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains("NIE_MA"));
     EXPECT_FALSE(shown[0].contains(QRegularExpression("[^\r]\n")));
-    EXPECT_TRUE(logOf(s).contains("insert into NIE_MA (ID) values (2)"));
+    EXPECT_TRUE(log().contains("insert into NIE_MA (ID) values (2)"));
 
     shown.clear();
     EXPECT_FALSE(dm.RunScr("cicho", true));
@@ -121,8 +112,8 @@ TEST_F(TdmTest, ExecQAndRunSQLReportFailureByResult) {
     EXPECT_TRUE(dm.ExecQ(dm.IBQ, "nie wpisano"));
     EXPECT_FALSE(dm.IBTrans.inTransaction());
     EXPECT_FALSE(dm.ExecQ(dm.IBQ, "nie wpisano")); // duplicate key
-    EXPECT_TRUE(logOf(s).contains("nie wpisano"));
-    EXPECT_FALSE(logOf(s).contains("PRIMARY")); // the log text, not the error
+    EXPECT_TRUE(log().contains("nie wpisano"));
+    EXPECT_FALSE(log().contains("PRIMARY")); // the log text, not the error
     EXPECT_FALSE(dm.RunSQL("insert into NIE_MA values (1)"));
     EXPECT_TRUE(dm.RunSQL("update T set NAZWA='12:30' where ID=1")); // a colon is no parameter
     EXPECT_EQ(dm.MQReadString("NAZWA", "select NAZWA from T"), "12:30");
@@ -206,12 +197,9 @@ TEST_F(TdmTest, SysdbaOnAnEmbeddedDatabaseCreatesTheRoleAndGrantsIt) {
     EXPECT_EQ(s.connectionStatus, Status::connected);
 }
 
-TEST(TdmConnectTest, MissingDatabaseGivesStatus2WithTheServerText) {
-    QTemporaryDir home;
-    Session s;
-    s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
-    QStringList shown;
-    s.ui.showMessage = [&](const QString& m) { shown << m; };
+using TdmConnectTest = testdb::SessionTest;
+
+TEST_F(TdmConnectTest, MissingDatabaseGivesStatus2WithTheServerText) {
     s.dbPath = home.path() + "/Baza/BazaOxle.GDB";
     Tdm dm(s);
     dm.BazaConnect();
@@ -219,28 +207,23 @@ TEST(TdmConnectTest, MissingDatabaseGivesStatus2WithTheServerText) {
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("BazaOxle.GDB")) << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains("\r\n"));
-    EXPECT_TRUE(logOf(s).contains("BazaOxle.GDB"));
+    EXPECT_TRUE(log().contains("BazaOxle.GDB"));
     EXPECT_FALSE(dm.IBBaza.connected());
     EXPECT_FALSE(dm.RunSQL("select 1 from rdb$database")); // no connection: just false
 }
 
 // Through the loopback server.
-class TdmServerTest : public ::testing::Test {
+class TdmServerTest : public testdb::SessionTest {
 protected:
     void SetUp() override {
         REQUIRE_SERVER();
         sdb = std::make_unique<testdb::ServerDb>();
-        s.InitConfig(home.path(), QDate(2026, 12, 8), home.path());
-        s.ui.showMessage = [this](const QString& m) { shown << m; };
         s.dbPath = sdb->path();
         s.user = "SYSDBA";
         s.password = "pantrykey";
     }
 
-    QTemporaryDir home;
     std::unique_ptr<testdb::ServerDb> sdb;
-    Session s;
-    QStringList shown;
 };
 
 TEST_F(TdmServerTest, SysdbaSetsUpTheRoleAndTheAccount) {
@@ -262,7 +245,7 @@ TEST_F(TdmServerTest, WrongPasswordGivesStatus1) {
     dm.BazaConnect();
     EXPECT_EQ(s.connectionStatus, Status::badLogin);
     EXPECT_EQ(shown, QStringList{QStringLiteral("Błędna nazwa użytkownika lub hasło")});
-    EXPECT_TRUE(logOf(s).contains(QStringLiteral("Błędna nazwa użytkownika lub hasło")));
+    EXPECT_TRUE(log().contains(QStringLiteral("Błędna nazwa użytkownika lub hasło")));
     EXPECT_FALSE(dm.IBBaza.connected());
 }
 

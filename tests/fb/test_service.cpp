@@ -16,11 +16,11 @@ QString uniqueUser() {
     return "T_" + QUuid::createUuid().toString(QUuid::Id128).left(12).toUpper();
 }
 
+// Accounts are not listed here: the security database is the server's while it runs.
 TEST(ServiceTest, EmbeddedServicesAcceptAnyCredentials) {
     Service svc;
     svc.attach(QString(), "SYSDBA", "whatever");
     EXPECT_TRUE(svc.attached());
-    EXPECT_TRUE(svc.users().contains("SYSDBA"));
     svc.detach();
     EXPECT_FALSE(svc.attached());
 }
@@ -30,6 +30,7 @@ TEST(ServiceTest, ServerChecksCredentials) {
     Service svc;
     svc.attach(testdb::serverHost(), testdb::user, testdb::password);
     EXPECT_TRUE(svc.attached());
+    EXPECT_TRUE(svc.users().contains("SYSDBA"));
     try {
         Service bad;
         bad.attach(testdb::serverHost(), testdb::user, "wrong");
