@@ -281,6 +281,9 @@ TEST(AdminToolTest, CreateThenCheckEmbedded) {
     ASSERT_EQ(admin({"create", path, "--home", home.path()}, &out), 0) << out.toStdString();
     ASSERT_EQ(admin({"check", path, "--home", home.path()}, &out), 0) << out.toStdString();
     EXPECT_TRUE(out.contains("Wymiana T_KZM_DANE_ID"));
+    EXPECT_NE(admin({"create", path, "--home", home.path()}, &out), 0); // not over a database
+    EXPECT_TRUE(out.contains(QStringLiteral("Baza już istnieje")));
+    EXPECT_EQ(admin({"create", path, "--force", "--home", home.path()}, &out), 0);
     EXPECT_NE(admin({"check", home.path() + "/nie_ma.fdb", "--home", home.path()}, &out), 0);
     EXPECT_NE(admin({"create", "/proc/nie/wolno.fdb", "--home", home.path()}, &out), 0);
 }

@@ -1,5 +1,6 @@
 // kzm-admin: the schema engine from the command line.
-//   kzm-admin create PATH [--user U] [--password P]   a new database from the catalogue
+//   kzm-admin create PATH [--force] [--user U] [--password P]
+//                                                      a new database from the catalogue
 //   kzm-admin check PATH [--reindex] [--user U] [--password P]
 //   kzm-admin catalogue                                the script names in creation order
 //   kzm-admin script NAME                              the text of one script
@@ -28,7 +29,7 @@ void err(const QString& text) {
 }
 
 int usage() {
-    err(QStringLiteral("użycie: kzm-admin create ŚCIEŻKA [--user U] [--password P]\n"
+    err(QStringLiteral("użycie: kzm-admin create ŚCIEŻKA [--force] [--user U] [--password P]\n"
                        "       kzm-admin check ŚCIEŻKA [--reindex] [--user U] [--password P]\n"
                        "       kzm-admin catalogue\n"
                        "       kzm-admin script NAZWA"));
@@ -39,6 +40,19 @@ int usage() {
 QString option(const QStringList& args, const QString& name, const QString& def) {
     const qsizetype at = args.indexOf(name);
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : def;
+}
+
+bool databaseExists(const kzm::Session& s) {
+    const fb::DatabasePath path = fb::DatabasePath::parse(s.dbPath);
+    if (path.host.isEmpty())
+        return QFileInfo::exists(path.file);
+    try {
+        fb::Database db;
+        db.connect({s.dbPath, s.user, s.password});
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -93,6 +107,12 @@ int main(int argc, char** argv) {
     kzm::GlobalParams params;
     schema.reloadParams = [&] { kzm::InitParam(dm, params); };
     if (command == QLatin1String("create")) {
+        // Creation removes a database already at the path; that takes an explicit --force.
+        if (!args.contains(QStringLiteral("--force")) && databaseExists(session)) {
+            err(QStringLiteral("Baza już istnieje: %1 (--force zastępuje ją nową)")
+                    .arg(session.dbPath));
+            return 1;
+        }
         schema.ZakladanieBazy(1, nullptr);
         if (session.connectionStatus != kzm::Status::connected) {
             err(QStringLiteral("Nieudane założenie bazy (%1)").arg(session.connectionStatus));
