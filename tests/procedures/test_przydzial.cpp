@@ -40,4 +40,19 @@ TEST_F(PrzydzialTest, TheLastAssignmentNotAfterTheDayHolds) {
               "-"); // no assignment at all: still one row
 }
 
+TEST_F(PrzydzialTest, OfAssignmentsFromTheSameDayTheOneEnteredLastHolds) {
+    dm.ClearListaScr();
+    dm.ListaScr << "insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY) values (101, "
+                   "1, 20, '01.01.2025')"
+                << "insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY) values (101, "
+                   "3, 30, '01.03.2025')"
+                << "insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY) values (101, "
+                   "2, 20, '01.03.2025')"
+                << "insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY) values (101, "
+                   "4, 30, '01.01.2025')";
+    ASSERT_TRUE(dm.RunScr("fixture", false));
+    EXPECT_EQ(onDay(dm, "15.02.2025"), "4/30");
+    EXPECT_EQ(onDay(dm, "15.03.2025"), "2/20");
+}
+
 } // namespace

@@ -8,20 +8,30 @@ AS
 DECLARE VARIABLE P_IDJEDN INTEGER;
 DECLARE VARIABLE P_IDSTAWKA INTEGER;
 DECLARE VARIABLE P_OD DATE;
+DECLARE VARIABLE P_ID INTEGER;
+DECLARE VARIABLE B_OD DATE;
+DECLARE VARIABLE B_ID INTEGER;
 BEGIN
   IDJEDN = NULL;
   IDSTAWKA = NULL;
-  /* The person's assignments in order of their start; the last one not after the day holds. */
-  FOR SELECT IDJEDN, IDSTAWKA, OD_KIEDY FROM KZM_PRZYDZIAL
-      WHERE NR_OPER = :NR_OPER
-      ORDER BY NR_OPER, OD_KIEDY
-      INTO :P_IDJEDN, :P_IDSTAWKA, :P_OD
+  B_ID = NULL;
+  /* The person's assignments in order of their start; the last one not after the day holds.
+     Of assignments starting on the same day the one entered last holds. */
+  FOR SELECT P.IDJEDN, P.IDSTAWKA, P.OD_KIEDY, P.ID FROM KZM_PRZYDZIAL P
+      WHERE P.NR_OPER = :NR_OPER
+      ORDER BY P.NR_OPER, P.OD_KIEDY
+      INTO :P_IDJEDN, :P_IDSTAWKA, :P_OD, :P_ID
   DO
   BEGIN
     IF (P_OD > DATA) THEN
       LEAVE;
-    IDJEDN = P_IDJEDN;
-    IDSTAWKA = P_IDSTAWKA;
+    IF (B_ID IS NULL OR P_OD IS DISTINCT FROM B_OD OR P_ID > B_ID) THEN
+    BEGIN
+      IDJEDN = P_IDJEDN;
+      IDSTAWKA = P_IDSTAWKA;
+      B_OD = P_OD;
+      B_ID = P_ID;
+    END
   END
   SUSPEND;
 END;

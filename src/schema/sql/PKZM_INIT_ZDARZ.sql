@@ -1,0 +1,12 @@
+CREATE PROCEDURE PKZM_INIT_ZDARZ (
+DTP DATE,
+DTK DATE)
+AS
+BEGIN
+  /* The list of the event types entered in the plan of the period, in ascending order. */
+  DELETE FROM KZM_TMP;
+  INSERT INTO KZM_TMP (IKOD)
+  SELECT DISTINCT D.IDZDARZ FROM KZM_DANE D
+  WHERE D.DATA >= :DTP AND D.DATA <= :DTK AND D.IDZDARZ <> 0
+  ORDER BY 1;
+END;

@@ -1,0 +1,13 @@
+CREATE PROCEDURE PKZM_READPARD (
+NAZWA VARCHAR(25))
+RETURNS (
+PDATA DATE)
+AS
+BEGIN
+  /* A parameter that is not stored keeps the default: the zero date of the program. */
+  PDATA = DATE '1899-12-30';
+  SELECT P.PDATA FROM PARAMETRY P
+  WHERE P.LOKALIZACJA = 'GLOBAL' AND P.SEKCJA = 'PR_KZM' AND P.NAZWA = :NAZWA
+  INTO :PDATA;
+  SUSPEND;
+END;

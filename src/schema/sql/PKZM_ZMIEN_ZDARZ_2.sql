@@ -1,0 +1,42 @@
+CREATE PROCEDURE PKZM_ZMIEN_ZDARZ_2 (
+ID_DANE INTEGER,
+ID_ZDARZ INTEGER)
+AS
+DECLARE VARIABLE P_SN INTEGER;
+DECLARE VARIABLE P_OB INTEGER;
+DECLARE VARIABLE P_KO INTEGER;
+DECLARE VARIABLE P_WODA INTEGER;
+DECLARE VARIABLE P_STAWKA_DW NUMERIC(6,2);
+DECLARE VARIABLE P_STAWKA_DW110 NUMERIC(6,2);
+BEGIN
+  IF (COALESCE(ID_ZDARZ, 0) = 0) THEN
+  BEGIN
+    /* No event type: the day has no meals, no payout and no correction. */
+    UPDATE KZM_DANE SET
+      SN = 0, OB = 0, KO = 0, WODA = 0,
+      STAWKA_DW = 0, STAWKA_DW110 = 0,
+      RWODA = 0, RSTAWKA_DW = 0, RSTAWKA_DW110 = 0,
+      IDZDARZ = 0, POPRAWKA = 0, PWODA = 0, PSTAWKA_DW = 0, S5 = 0
+    WHERE ID = :ID_DANE;
+  END
+  ELSE
+  BEGIN
+    /* The event type's meals, water and payouts; an unknown event type gives nulls.
+       A correction entered earlier stays recorded but the results follow the event type. */
+    P_SN = NULL;
+    P_OB = NULL;
+    P_KO = NULL;
+    P_WODA = NULL;
+    P_STAWKA_DW = NULL;
+    P_STAWKA_DW110 = NULL;
+    SELECT Z.SN, Z.OB, Z.KO, Z.WODA, Z.STAWKA_DW, Z.STAWKA_DW110 FROM KZM_ZDARZ Z
+    WHERE Z.ID = :ID_ZDARZ
+    INTO :P_SN, :P_OB, :P_KO, :P_WODA, :P_STAWKA_DW, :P_STAWKA_DW110;
+    UPDATE KZM_DANE SET
+      IDZDARZ = :ID_ZDARZ,
+      SN = :P_SN, OB = :P_OB, KO = :P_KO, WODA = :P_WODA,
+      STAWKA_DW = :P_STAWKA_DW, STAWKA_DW110 = :P_STAWKA_DW110,
+      RWODA = :P_WODA, RSTAWKA_DW = :P_STAWKA_DW
+    WHERE ID = :ID_DANE;
+  END
+END;
