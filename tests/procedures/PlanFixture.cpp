@@ -158,4 +158,16 @@ void PlanTest::SetUp() {
     f = Load(dm);
 }
 
+void EnterEvent(kzm::Tdm& dm, int id, int zdarz) {
+    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_ZDARZ_2(%1, %2)").arg(id).arg(zdarz));
+}
+
+void EnterCorrection(kzm::Tdm& dm, int id, int idp, int ids5, const QString& datap) {
+    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_SZKODE(%1, %2, %3, %4)")
+                 .arg(id)
+                 .arg(idp)
+                 .arg(ids5)
+                 .arg(datap));
+}
+
 } // namespace plan

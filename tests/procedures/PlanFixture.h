@@ -50,6 +50,11 @@ int PlanId(kzm::Tdm& dm, int nrOper, const QDate& day);
 // Generates (0) or refreshes (1) the plan of a day.
 void OpenPlan(kzm::Tdm& dm, const QDate& day, int modyfikacja);
 
+// What the plan window does to one row: enter an event type (0 clears it), enter a
+// correction (0 clears it; `datap` is an SQL literal such as Lit(day) or "null").
+void EnterEvent(kzm::Tdm& dm, int id, int zdarz);
+void EnterCorrection(kzm::Tdm& dm, int id, int idp, int ids5, const QString& datap);
+
 // The test base for the plan procedures: a catalogue database with the fixture loaded.
 class PlanTest : public testdb::CatalogueDbTest {
 protected:

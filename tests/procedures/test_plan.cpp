@@ -40,18 +40,6 @@ QString u(int unit) {
     return QString::number(unit);
 }
 
-void enterEvent(kzm::Tdm& dm, int id, int zdarz) {
-    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_ZDARZ_2(%1, %2)").arg(id).arg(zdarz));
-}
-
-void enterCorrection(kzm::Tdm& dm, int id, int idp, int ids5, const QDate& day) {
-    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_SZKODE(%1, %2, %3, %4)")
-                 .arg(id)
-                 .arg(idp)
-                 .arg(ids5)
-                 .arg(Lit(day)));
-}
-
 TEST_F(PlanOpenTest, GeneratesOneRowPerPersonFromAssignmentRankAndPrices) {
     OpenPlan(dm, f.day, 0);
     const struct {
@@ -83,8 +71,8 @@ TEST_F(PlanOpenTest, GeneratesOneRowPerPersonFromAssignmentRankAndPrices) {
 TEST_F(PlanOpenTest, GeneratingAgainOnlyAddsTheMissingPersons) {
     OpenPlan(dm, f.day, 0);
     const int id = PlanId(dm, 101, f.day);
-    enterEvent(dm, id, f.evFull);
-    enterCorrection(dm, id, 2, 0, f.day);
+    plan::EnterEvent(dm, id, f.evFull);
+    plan::EnterCorrection(dm, id, 2, 0, Lit(f.day));
     Exec(dm, "update KZM_DANE set MIEJSCE = 1 where ID = " + QString::number(id));
     const QStringList before = Rows(dm, "select * from KZM_DANE order by ID");
 
@@ -108,8 +96,8 @@ TEST_F(PlanOpenTest, GeneratingAgainOnlyAddsTheMissingPersons) {
 TEST_F(PlanOpenTest, RefreshTakesCurrentPersonDataAndKeepsEventCorrectionAndPlace) {
     OpenPlan(dm, f.day, 0);
     const int id = PlanId(dm, 101, f.day);
-    enterEvent(dm, id, f.evFull);
-    enterCorrection(dm, id, 5, f.evP60, f.day);
+    plan::EnterEvent(dm, id, f.evFull);
+    plan::EnterCorrection(dm, id, 5, f.evP60, Lit(f.day));
     Exec(dm, "update KZM_DANE set MIEJSCE = 1 where ID = " + QString::number(id));
     const QString kept = events(dm, id);
     ASSERT_EQ(kept, QString::number(f.evFull) + "|1|1|1|1|100.00|70.00|5|0|60.00|0|60.00|0.00|" +

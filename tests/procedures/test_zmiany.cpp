@@ -23,18 +23,6 @@ QString results(kzm::Tdm& dm, int id) {
     return Row(dm, "select " + resultColumns + " from KZM_DANE where ID = " + QString::number(id));
 }
 
-void enterEvent(kzm::Tdm& dm, int id, int zdarz) {
-    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_ZDARZ_2(%1, %2)").arg(id).arg(zdarz));
-}
-
-void enterCorrection(kzm::Tdm& dm, int id, int idp, int ids5, const QString& datap) {
-    Exec(dm, QStringLiteral("execute procedure PKZM_ZMIEN_SZKODE(%1, %2, %3, %4)")
-                 .arg(id)
-                 .arg(idp)
-                 .arg(ids5)
-                 .arg(datap));
-}
-
 QString n(int v) {
     return QString::number(v);
 }
@@ -43,19 +31,19 @@ TEST_F(ChangeTest, AnEventTypeGivesItsMealsAndPayoutsAndClearingZeroesTheDay) {
     OpenPlan(dm, f.day, 0);
     const int id = PlanId(dm, 101, f.day);
 
-    enterEvent(dm, id, f.evFull);
+    plan::EnterEvent(dm, id, f.evFull);
     EXPECT_EQ(results(dm, id), n(f.evFull) + "|1|1|1|1|100.00|70.00|0|0|0.00|1|100.00|0.00|0|-");
-    enterEvent(dm, id, f.evP60); // one event type replaces another
+    plan::EnterEvent(dm, id, f.evP60); // one event type replaces another
     EXPECT_EQ(results(dm, id), n(f.evP60) + "|0|0|0|0|60.00|150.00|0|0|0.00|0|60.00|0.00|0|-");
 
     // Clearing takes the correction with it; only the date the correction was given stays.
-    enterCorrection(dm, id, 5, f.evFull, Lit(f.day));
+    plan::EnterCorrection(dm, id, 5, f.evFull, Lit(f.day));
     Exec(dm, "update KZM_DANE set RSTAWKA_DW110 = 70 where ID = " + n(id));
-    enterEvent(dm, id, 0);
+    plan::EnterEvent(dm, id, 0);
     EXPECT_EQ(results(dm, id), "0|0|0|0|0|0.00|0.00|0|0|0.00|0|0.00|0.00|0|15.03.2025");
 
     // An event type that does not exist leaves nothing to copy.
-    enterEvent(dm, id, 999999);
+    plan::EnterEvent(dm, id, 999999);
     EXPECT_EQ(results(dm, id), "999999|-|-|-|-|-|-|0|0|0.00|-|-|0.00|0|15.03.2025");
 }
 
@@ -64,16 +52,16 @@ TEST_F(ChangeTest, AnEventTypeGivesItsMealsAndPayoutsAndClearingZeroesTheDay) {
 TEST_F(ChangeTest, AnEventTypeOverACorrectionSetsTheResultsBackToTheEventType) {
     OpenPlan(dm, f.day, 0);
     const int id = PlanId(dm, 101, f.day);
-    enterEvent(dm, id, f.evP60);
-    enterCorrection(dm, id, 5, f.evFull, Lit(f.day));
+    plan::EnterEvent(dm, id, f.evP60);
+    plan::EnterCorrection(dm, id, 5, f.evFull, Lit(f.day));
     Exec(dm, "update KZM_DANE set RSTAWKA_DW110 = 150 where ID = " + n(id));
     ASSERT_EQ(results(dm, id), n(f.evP60) + "|0|0|0|0|60.00|150.00|5|0|60.00|0|60.00|150.00|" +
                                    n(f.evFull) + "|15.03.2025");
 
-    enterEvent(dm, id, f.evFull);
+    plan::EnterEvent(dm, id, f.evFull);
     EXPECT_EQ(results(dm, id), n(f.evFull) + "|1|1|1|1|100.00|70.00|5|0|60.00|1|100.00|150.00|" +
                                    n(f.evFull) + "|15.03.2025");
-    enterCorrection(dm, id, 5, f.evFull, Lit(f.day));
+    plan::EnterCorrection(dm, id, 5, f.evFull, Lit(f.day));
     EXPECT_EQ(results(dm, id), n(f.evFull) + "|1|1|1|1|100.00|70.00|5|0|60.00|0|60.00|150.00|" +
                                    n(f.evFull) + "|15.03.2025");
 }
@@ -103,10 +91,10 @@ TEST_F(ChangeTest, ACorrectionReplacesTheResultsAndClearingFallsBackToTheEventTy
     };
     for (const auto& c : cases) {
         const int id = PlanId(dm, c.nr, f.day);
-        enterEvent(dm, id, f.evFull);
+        plan::EnterEvent(dm, id, f.evFull);
         if (c.idp == 0)
-            enterCorrection(dm, id, 2, f.evP60, Lit(f.day));
-        enterCorrection(dm, id, c.idp, c.ids5, QLatin1String(c.datap));
+            plan::EnterCorrection(dm, id, 2, f.evP60, Lit(f.day));
+        plan::EnterCorrection(dm, id, c.idp, c.ids5, QLatin1String(c.datap));
         EXPECT_EQ(results(dm, id), c.expected) << c.nr;
     }
 }
