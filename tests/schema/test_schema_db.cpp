@@ -91,6 +91,31 @@ qint64 GeneratorValue(fb::Database& db, const QString& generator) {
     return Int(db, QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(generator));
 }
 
+// Procedures hold on to the columns they read; the fault cases change tables only, so they
+// start from a copy without procedures. Callers go before what they call, round by round.
+void DropProcedures(fb::Database& db) {
+    for (int round = 0; round < 20; ++round) {
+        QStringList names;
+        {
+            fb::Transaction tr(db);
+            fb::Query q(tr);
+            q.setSql("SELECT TRIM(RDB$PROCEDURE_NAME) FROM RDB$PROCEDURES WHERE "
+                     "COALESCE(RDB$SYSTEM_FLAG, 0) = 0");
+            for (q.open(); !q.eof(); q.next())
+                names << q.field(0).asString();
+        }
+        if (names.isEmpty())
+            return;
+        for (const QString& name : names) {
+            try {
+                Exec(db, "DROP PROCEDURE " + name);
+            } catch (const fb::Error&) {
+                // still called by another one: next round
+            }
+        }
+    }
+}
+
 // One database built from the catalogue for the whole suite; every test works on a copy.
 class CreatedDbTest : public ::testing::Test {
 protected:
@@ -207,6 +232,7 @@ TEST_F(CreatedDbTest, SchemaDifferencesNameEachFault) {
         const QString path = dir_.path() + "/case.fdb";
         ASSERT_TRUE(Copy(path));
         copy.connect({path, testdb::user, testdb::password});
+        DropProcedures(copy);
         for (const QString& s : c.ddl)
             ASSERT_NO_THROW(Exec(copy, s)) << s.toStdString();
         QStringList found = SchemaDifferences(copy);

@@ -1,0 +1,35 @@
+CREATE PROCEDURE PKZM_INIT_CENY_NAP (
+DTK DATE)
+AS
+DECLARE VARIABLE PROCENT_WODY NUMERIC(15,4);
+DECLARE VARIABLE SUMA NUMERIC(18,2);
+DECLARE VARIABLE SUMA_PROC NUMERIC(18,2);
+DECLARE VARIABLE N_ID INTEGER;
+BEGIN
+  SELECT PFLOAT FROM PKZM_READPARF('PROCENTRZLWODY') INTO :PROCENT_WODY;
+
+  /* Every drink's unit price on the closing day: the price row with the latest start not
+     after it (of two from the same day the one entered last), 0 without one. */
+  UPDATE KZM_NAPOJE N
+  SET N.CENA = COALESCE((SELECT FIRST 1 C.KWOTA FROM KZM_CENNIK C
+                         WHERE C.IDTR = N.ID AND C.OD_KIEDY <= :DTK
+                         ORDER BY C.OD_KIEDY DESC, C.ID DESC), 0);
+
+  UPDATE KZM_NAPOJE N SET N.PROCENT = :PROCENT_WODY WHERE N.WODA = 1;
+
+  /* What is left after water is split among the other drinks in proportion to their prices;
+     the first of them takes the rounding difference, so the shares add up to 100. */
+  SUMA = NULL;
+  SELECT SUM(N.CENA) FROM KZM_NAPOJE N WHERE N.WODA = 0 INTO :SUMA;
+  IF (SUMA > 0) THEN
+    UPDATE KZM_NAPOJE N SET N.PROCENT = ROUND(CAST(N.CENA AS NUMERIC(18,4)) * 100 / :SUMA, 2)
+    WHERE N.WODA = 0;
+
+  SUMA_PROC = NULL;
+  SELECT SUM(N.PROCENT) FROM KZM_NAPOJE N WHERE N.WODA = 0 INTO :SUMA_PROC;
+  N_ID = NULL;
+  SELECT FIRST 1 N.ID FROM KZM_NAPOJE N WHERE N.WODA = 0 ORDER BY N.ID INTO :N_ID;
+  IF (N_ID IS NOT NULL) THEN
+    UPDATE KZM_NAPOJE N SET N.PROCENT = COALESCE(N.PROCENT, 0) + 100 - COALESCE(:SUMA_PROC, 0)
+    WHERE N.ID = :N_ID;
+END;

@@ -1,0 +1,50 @@
+CREATE PROCEDURE PKZM_RP12 (
+DTK DATE,
+WSK INTEGER = 0)
+RETURNS (
+NR_OPER INTEGER,
+NAZWISKO VARCHAR(40),
+OD_KIEDY DATE,
+NAZWA VARCHAR(20),
+STAWKA VARCHAR(5))
+AS
+DECLARE VARIABLE ILE INTEGER;
+DECLARE VARIABLE P_NUMER INTEGER;
+DECLARE VARIABLE P_IDSTAWKA INTEGER;
+BEGIN
+  FOR SELECT K.NR_OPER, K.NAZWISKO FROM KZM_KART K
+      ORDER BY K.NR_OPER
+      INTO :NR_OPER, :NAZWISKO
+  DO
+  BEGIN
+    /* Assignments up to the day in active units outside group 1; a unit that cannot be
+       found is neither inactive nor in group 1. */
+    ILE = 0;
+    SELECT COUNT(*) FROM KZM_PRZYDZIAL P
+    LEFT JOIN KZM_JEDNOSTKI J ON J.ID = P.IDJEDN
+    WHERE P.NR_OPER = :NR_OPER AND P.OD_KIEDY <= :DTK
+      AND COALESCE(J.NUMER, 0) <> 50 AND COALESCE(J.GRUPA, 0) <> 1
+    INTO :ILE;
+    /* With WSK other than 0 only persons moved between units are listed. */
+    IF (ILE > 0 AND (WSK = 0 OR ILE > 1)) THEN
+    BEGIN
+      FOR SELECT P.OD_KIEDY, J.NAZWA, J.NUMER, P.IDSTAWKA FROM KZM_PRZYDZIAL P
+          LEFT JOIN KZM_JEDNOSTKI J ON J.ID = P.IDJEDN
+          WHERE P.NR_OPER = :NR_OPER AND P.OD_KIEDY <= :DTK AND COALESCE(J.GRUPA, 0) <> 1
+          ORDER BY P.OD_KIEDY, P.ID
+          INTO :OD_KIEDY, :NAZWA, :P_NUMER, :P_IDSTAWKA
+      DO
+      BEGIN
+        IF (P_NUMER = 50) THEN
+          NAZWA = 'NIEAKTYWNY';
+        IF (P_IDSTAWKA = 20) THEN
+          STAWKA = '020';
+        ELSE IF (P_IDSTAWKA = 30) THEN
+          STAWKA = '030';
+        ELSE
+          STAWKA = 'Brak';
+        SUSPEND;
+      END
+    END
+  END
+END;
