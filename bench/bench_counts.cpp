@@ -3,29 +3,25 @@
 // by month (PKZM_RP06_3, PKZM_RP06_2), against one grouped count of the month's rows; and
 // the list of assignments (PKZM_RP12). Embedded.
 
+#include "BenchDb.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "support/CatalogueDb.h"
 #include "support/TestDb.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string_view>
 
 namespace {
 
-constexpr int persons = 3000;
-const QDate first(2025, 3, 1);
-const QDate last(2025, 3, 31);
+using bench::first;
+using bench::last;
 
 // Units, ranks, persons with assignments (a third change unit mid-month), prices, event
 // types, corrections and the parameters the counts read.
-void seed(const QString& path) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
+void seed(fb::Database& db) {
+    bench::SeedPersons(db);
     fb::Transaction tr(db);
     tr.executeImmediate(R"(
 execute block as
@@ -33,41 +29,6 @@ declare i integer;
 declare u0 integer;
 declare r0 integer;
 begin
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (20, 10, date '2024-01-01');
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (30, 15, date '2024-01-01');
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (40, 7, date '2024-01-01');
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (990, 3.3, date '2024-01-01');
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (991, 3.1, date '2024-01-01');
-  insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (992, 5.5, date '2024-01-01');
-  u0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 20) do
-  begin
-    insert into KZM_JEDNOSTKI (NUMER, GRUPA, NAZWA) values (:i + 1, 0, 'JEDNOSTKA ' || :i);
-    i = i + 1;
-  end
-  r0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 12) do
-  begin
-    insert into KZM_STOPNIE (SKROT, NAZWA) values ('st' || :i, 'stopien ' || :i);
-    i = i + 1;
-  end
-  i = 1;
-  while (i <= 3000) do
-  begin
-    insert into KZM_KART (NR_OPER, NR_KARTY, NR_IDENT, IDSTOPIEN, IDJEDN, IDSTAWKA, IDSTAWKAW, NAZWISKO)
-    values (:i, :i, 'C' || :i, :r0 + mod(:i, 12), 0, 20, 990 + mod(:i, 2), 'NAZWISKO IMIE ' || :i);
-    insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-    values (:i, :u0 + mod(:i, 20), 20, date '2023-01-01');
-    if (mod(:i, 2) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 1, 20), 30, date '2024-06-01');
-    if (mod(:i, 3) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 2, 20), 20, date '2025-03-16');
-    i = i + 1;
-  end
   i = 0;
   while (i < 16) do
   begin
@@ -89,17 +50,9 @@ begin
   update or insert into PARAMETRY (LOKALIZACJA, SEKCJA, NAZWA, PINTEGER) values ('GLOBAL', 'PR_KZM', 'IDSTAWKA030', 30);
 end)");
     tr.commit();
-    tr.executeImmediate("set statistics index KZM_PRZYDZIAL1");
-    tr.commit();
 
     // The month's plan, as the plan window generates it.
-    fb::Query q(tr);
-    q.setSql("execute procedure PKZM_OPEN_PLAN_2(:dzien, 0)");
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        q.setParam("dzien", d);
-        q.execSql();
-    }
-    tr.commit();
+    bench::OpenPlanMonth(db);
 
     // Every row gets one of the event types; one row in ten a correction, correction 5
     // naming P20; a dog ration count for each day.
@@ -121,55 +74,37 @@ begin
   where mod(D.NR_OPER + extract(day from D.DATA), 10) = 0;
 end)");
     tr.commit();
+    fb::Query q(tr);
     q.setSql("insert into KZM_PSY (DATA, ILOSC) values (:d, 3)");
     for (QDate d = first; d <= last; d = d.addDays(1)) {
         q.setParam("d", d);
         q.execSql();
     }
     tr.commit();
-    for (const char* index : {"KZM_DANE0", "KZM_DANE1", "KZM_DANE2", "KZM_DANE3", "KZM_DANE4",
-                              "KZM_DANE5", "KZM_DANE6", "KZM_DANE7"})
-        tr.executeImmediate(QStringLiteral("set statistics index %1").arg(index));
-    tr.commit();
-}
-
-// Runs a selectable procedure (or a query), reads every row and returns the time in ms.
-double timed(const QString& path, const QString& sql, int* rows = nullptr) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
-    fb::Transaction tr(db);
-    QElapsedTimer t;
-    t.start();
-    fb::Query q(tr);
-    q.setSql(sql);
-    int n = 0;
-    for (q.open(); !q.eof(); q.next())
-        ++n;
-    const double ms = t.nsecsElapsed() / 1e6;
-    tr.commit();
-    if (rows)
-        *rows = n;
-    return ms;
+    bench::SetStatistics(db, {"KZM_DANE0", "KZM_DANE1", "KZM_DANE2", "KZM_DANE3", "KZM_DANE4",
+                              "KZM_DANE5", "KZM_DANE6", "KZM_DANE7"});
 }
 
 } // namespace
 
 int main() {
     QTemporaryDir dir;
-    const QString path = dir.path() + "/counts.fdb";
-    if (!QFile::copy(testdb::CatalogueTemplate(), path))
+    const QString path = bench::CopyTemplate(dir, "counts.fdb");
+    if (path.isEmpty())
         return 1;
-    seed(path);
+    fb::Database db;
+    db.connect({path, testdb::user, testdb::password});
+    seed(db);
 
     int rows = 0;
     // One full read first, so that no measured run pays for collecting the old versions
     // that the seeding updates left.
     std::printf("first_full_read_3000 %.1f ms\n",
-                timed(path, "select count(*) from KZM_DANE where IDZDARZ >= 0"));
-    const double baseline = timed(path,
-                                  "select IDZDARZ, count(*) from KZM_DANE where DATA >= "
-                                  "'01.03.2025' and DATA <= '31.03.2025' group by IDZDARZ",
-                                  &rows);
+                bench::Timed(db, "select count(*) from KZM_DANE where IDZDARZ >= 0"));
+    const double baseline = bench::Timed(db,
+                                         "select IDZDARZ, count(*) from KZM_DANE where DATA >= "
+                                         "'01.03.2025' and DATA <= '31.03.2025' group by IDZDARZ",
+                                         &rows);
     std::printf("grouped_count_month_3000 %.1f ms\n", baseline);
 
     const struct {
@@ -186,7 +121,7 @@ int main() {
         {"rp12_moved_only_3000", "select * from PKZM_RP12('31.03.2025', 1)"},
     };
     for (const auto& r : runs) {
-        const double ms = timed(path, QString::fromLatin1(r.sql), &rows);
+        const double ms = bench::Timed(db, QString::fromLatin1(r.sql), &rows);
         std::printf("%s %.1f ms\n", r.name, ms);
         std::printf("%s_rows %d rows\n", r.name, rows);
         if (std::string_view(r.name).starts_with("rp0"))

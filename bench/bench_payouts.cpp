@@ -3,97 +3,23 @@
 // the detailed list of all units (PKZM_RP04_2 with PKZM_RP04P_2), each against one pass over
 // the month's plan rows on the server. Embedded.
 
+#include "BenchDb.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "support/CatalogueDb.h"
 #include "support/TestDb.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
 
-constexpr int persons = 3000;
-const QDate first(2025, 3, 1);
-const QDate last(2025, 3, 31);
-
-// Units, ranks, persons, their assignments (a third change unit mid-month) and two years of
-// monthly prices.
-void seed(const QString& path) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
-    fb::Transaction tr(db);
-    tr.executeImmediate(R"(
-execute block as
-declare i integer;
-declare m integer;
-declare u0 integer;
-declare r0 integer;
-begin
-  m = 0;
-  while (m < 24) do
-  begin
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (20, 10 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (30, 15 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (40, 7 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (990, 3.3, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (991, 3.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (992, 5.5, dateadd(:m month to date '2024-01-01'));
-    m = m + 1;
-  end
-  u0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 20) do
-  begin
-    insert into KZM_JEDNOSTKI (NUMER, GRUPA, NAZWA) values (:i + 1, 0, 'JEDNOSTKA ' || :i);
-    i = i + 1;
-  end
-  r0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 12) do
-  begin
-    insert into KZM_STOPNIE (SKROT, NAZWA) values ('st' || :i, 'stopien ' || :i);
-    i = i + 1;
-  end
-  i = 1;
-  while (i <= 3000) do
-  begin
-    insert into KZM_KART (NR_OPER, NR_KARTY, NR_IDENT, IDSTOPIEN, IDJEDN, IDSTAWKA, IDSTAWKAW, NAZWISKO)
-    values (:i, :i, 'C' || :i, :r0 + mod(:i, 12), 0, 20, 990 + mod(:i, 2), 'NAZWISKO IMIE ' || :i);
-    insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-    values (:i, :u0 + mod(:i, 20), 20, date '2023-01-01');
-    if (mod(:i, 2) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 1, 20), 30, date '2024-06-01');
-    if (mod(:i, 3) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 2, 20), 20, date '2025-03-16');
-    i = i + 1;
-  end
-end)");
-    tr.commit();
-    tr.executeImmediate("set statistics index KZM_PRZYDZIAL1");
-    tr.executeImmediate("set statistics index KZM_DANE0");
-    tr.commit();
-}
-
 // The month's plan, then event types on every day (a fifth of the days at 60 %, one in ten
 // under a correction, one in fifty under correction 5), and a drinks settlement with drinks
 // given out for every person.
-void planMonth(const QString& path) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
+void planMonth(fb::Database& db) {
+    bench::OpenPlanMonth(db);
     fb::Transaction tr(db);
-    fb::Query q(tr);
-    q.setSql("execute procedure PKZM_OPEN_PLAN_2(:dzien, 0)");
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        q.setParam("dzien", d);
-        q.execSql();
-    }
-    tr.commit();
     tr.executeImmediate(R"(
 execute block as
 declare k integer;
@@ -134,46 +60,29 @@ begin
   end
 end)");
     tr.commit();
-    for (const char* index : {"KZM_DANE0", "KZM_DANE1", "KZM_DANE2", "KZM_DANE3", "KZM_DANE4",
-                              "KZM_DANE5", "KZM_DANE6", "KZM_DANE7", "KZM_RZLWODA0"})
-        tr.executeImmediate(QStringLiteral("set statistics index %1").arg(QLatin1String(index)));
-    tr.commit();
-}
-
-// Runs a selectable statement, fetches every row, and gives the time and the number of rows.
-double timed(fb::Database& db, const QString& sql, int& rows) {
-    fb::Transaction tr(db);
-    QElapsedTimer t;
-    t.start();
-    fb::Query q(tr);
-    q.setSql(sql);
-    rows = 0;
-    for (q.open(); !q.eof(); q.next())
-        ++rows;
-    const double ms = t.nsecsElapsed() / 1e6;
-    tr.rollback();
-    return ms;
+    bench::SetStatistics(db, {"KZM_DANE0", "KZM_DANE1", "KZM_DANE2", "KZM_DANE3", "KZM_DANE4",
+                              "KZM_DANE5", "KZM_DANE6", "KZM_DANE7", "KZM_RZLWODA0"});
 }
 
 } // namespace
 
 int main() {
     QTemporaryDir dir;
-    const QString path = dir.path() + "/payouts.fdb";
-    if (!QFile::copy(testdb::CatalogueTemplate(), path))
+    const QString path = bench::CopyTemplate(dir, "payouts.fdb");
+    if (path.isEmpty())
         return 1;
-    seed(path);
-    planMonth(path);
-
     fb::Database db;
     db.connect({path, testdb::user, testdb::password});
+    bench::SeedPersons(db);
+    planMonth(db);
+
     int rows = 0;
     // The baseline: one pass over the month's plan rows on the server, after a first pass that
     // brings them into the cache.
     const QString scanSql = "select count(*), sum(D.STAWKA), sum(D.RWODA) from KZM_DANE D where "
                             "D.DATA between '01.03.2025' and '31.03.2025' and D.IDZDARZ <> 0";
-    timed(db, scanSql, rows);
-    const double scan = timed(db, scanSql, rows);
+    bench::Timed(db, scanSql, &rows);
+    const double scan = bench::Timed(db, scanSql, &rows);
     std::printf("scan_month_plan_rows %.0f ms\n", scan);
     const struct {
         const char* name;
@@ -187,7 +96,7 @@ int main() {
         {"rp04_2", "select * from PKZM_RP04_2('01.03.2025', '31.03.2025', -1)"},
     };
     for (const auto& r : runs) {
-        const double ms = timed(db, QLatin1String(r.sql), rows);
+        const double ms = bench::Timed(db, QLatin1String(r.sql), &rows);
         std::printf("%s_month_3000 %.0f ms\n", r.name, ms);
         std::printf("%s_month_3000_lines %d lines\n", r.name, rows);
         std::printf("%s_vs_scan_ratio %.2f x\n", r.name, ms / scan);

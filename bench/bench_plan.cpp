@@ -2,100 +2,22 @@
 // transaction, as the plan window runs it) against inserting the same rows with one prepared
 // statement; then generating the month again (nothing to add) and refreshing it. Embedded.
 
+#include "BenchDb.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "support/CatalogueDb.h"
 #include "support/TestDb.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-constexpr int persons = 3000;
-const QDate first(2025, 3, 1);
-const QDate last(2025, 3, 31);
-
-// Units, ranks, persons, their assignments (a third change unit mid-month) and two years of
-// monthly prices.
-void seed(const QString& path) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
-    fb::Transaction tr(db);
-    tr.executeImmediate(R"(
-execute block as
-declare i integer;
-declare m integer;
-declare u0 integer;
-declare r0 integer;
-begin
-  m = 0;
-  while (m < 24) do
-  begin
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (20, 10 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (30, 15 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (40, 7 + :m * 0.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (990, 3.3, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (991, 3.1, dateadd(:m month to date '2024-01-01'));
-    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (992, 5.5, dateadd(:m month to date '2024-01-01'));
-    m = m + 1;
-  end
-  u0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 20) do
-  begin
-    insert into KZM_JEDNOSTKI (NUMER, GRUPA, NAZWA) values (:i + 1, 0, 'JEDNOSTKA ' || :i);
-    i = i + 1;
-  end
-  r0 = gen_id(G_ID_KZM, 0) + 1;
-  i = 0;
-  while (i < 12) do
-  begin
-    insert into KZM_STOPNIE (SKROT, NAZWA) values ('st' || :i, 'stopien ' || :i);
-    i = i + 1;
-  end
-  i = 1;
-  while (i <= 3000) do
-  begin
-    insert into KZM_KART (NR_OPER, NR_KARTY, NR_IDENT, IDSTOPIEN, IDJEDN, IDSTAWKA, IDSTAWKAW, NAZWISKO)
-    values (:i, :i, 'C' || :i, :r0 + mod(:i, 12), 0, 20, 990 + mod(:i, 2), 'NAZWISKO IMIE ' || :i);
-    insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-    values (:i, :u0 + mod(:i, 20), 20, date '2023-01-01');
-    if (mod(:i, 2) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 1, 20), 30, date '2024-06-01');
-    if (mod(:i, 3) = 0) then
-      insert into KZM_PRZYDZIAL (NR_OPER, IDJEDN, IDSTAWKA, OD_KIEDY)
-      values (:i, :u0 + mod(:i + 2, 20), 20, date '2025-03-16');
-    i = i + 1;
-  end
-end)");
-    tr.commit();
-    tr.executeImmediate("set statistics index KZM_PRZYDZIAL1");
-    tr.executeImmediate("set statistics index KZM_DANE0");
-    tr.commit();
-}
-
-double openPlanMonth(const QString& path, int modyfikacja) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
-    fb::Transaction tr(db);
-    QElapsedTimer t;
-    t.start();
-    fb::Query q(tr);
-    q.setSql("execute procedure PKZM_OPEN_PLAN_2(:dzien, :modyfikacja)");
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        q.setParam("dzien", d);
-        q.setParam("modyfikacja", modyfikacja);
-        q.execSql();
-    }
-    tr.commit();
-    return t.nsecsElapsed() / 1e6;
-}
+using bench::first;
+using bench::last;
+using bench::persons;
 
 double insertPlanRows(const QString& path) {
     fb::Database db;
@@ -130,39 +52,39 @@ double insertPlanRows(const QString& path) {
     return t.nsecsElapsed() / 1e6;
 }
 
-int planRows(const QString& path) {
-    fb::Database db;
-    db.connect({path, testdb::user, testdb::password});
-    fb::Transaction tr(db);
-    fb::Query q(tr);
-    q.setSql("select count(*) from KZM_DANE");
-    q.open();
-    return q.field(0).asInteger();
-}
-
 } // namespace
 
 int main() {
     QTemporaryDir dir;
-    const QString seeded = dir.path() + "/seeded.fdb";
+    const QString seeded = bench::CopyTemplate(dir, "seeded.fdb");
+    if (seeded.isEmpty())
+        return 1;
+    {
+        fb::Database db;
+        db.connect({seeded, testdb::user, testdb::password});
+        bench::SeedPersons(db);
+    }
     const QString byProcedure = dir.path() + "/plan.fdb";
     const QString byInsert = dir.path() + "/insert.fdb";
-    if (!QFile::copy(testdb::CatalogueTemplate(), seeded))
-        return 1;
-    seed(seeded);
     if (!QFile::copy(seeded, byProcedure) || !QFile::copy(seeded, byInsert))
         return 1;
 
+    fb::Database plan;
+    plan.connect({byProcedure, testdb::user, testdb::password});
     const int days = static_cast<int>(first.daysTo(last)) + 1;
-    const double open = openPlanMonth(byProcedure, 0);
+    const double open = bench::OpenPlanMonth(plan);
     const double insert = insertPlanRows(byInsert);
     std::printf("open_plan_month_3000 %.0f ms\n", open);
     std::printf("insert_plan_rows_prepared %.0f ms\n", insert);
     std::printf("open_plan_vs_insert_ratio %.2f x\n", open / insert);
-    if (planRows(byProcedure) != persons * days || planRows(byInsert) != persons * days)
+    const QString countRows = QStringLiteral("select count(*) from KZM_DANE");
+    fb::Database inserted;
+    inserted.connect({byInsert, testdb::user, testdb::password});
+    if (bench::Count(plan, countRows) != persons * days ||
+        bench::Count(inserted, countRows) != persons * days)
         std::printf("plan_rows_wrong 1 flag\n");
-    std::printf("open_plan_month_again_3000 %.0f ms\n", openPlanMonth(byProcedure, 0));
-    std::printf("refresh_plan_month_3000 %.0f ms\n", openPlanMonth(byProcedure, 1));
-    if (planRows(byProcedure) != persons * days)
+    std::printf("open_plan_month_again_3000 %.0f ms\n", bench::OpenPlanMonth(plan));
+    std::printf("refresh_plan_month_3000 %.0f ms\n", bench::OpenPlanMonth(plan, 1));
+    if (bench::Count(plan, countRows) != persons * days)
         std::printf("plan_rows_wrong 1 flag\n");
 }
