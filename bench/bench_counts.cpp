@@ -26,8 +26,6 @@ void seed(fb::Database& db) {
     tr.executeImmediate(R"(
 execute block as
 declare i integer;
-declare u0 integer;
-declare r0 integer;
 begin
   i = 0;
   while (i < 16) do

@@ -20,10 +20,7 @@ void seed(fb::Database& db) {
     fb::Transaction tr(db);
     tr.executeImmediate(R"(
 execute block as
-declare i integer;
 declare m integer;
-declare u0 integer;
-declare r0 integer;
 begin
   insert into KZM_ZDARZ (LPW, GRW, SKROT, NAZWA, STAWKA_DW, STAWKA_DW110, SN, OB, KO, WODA)
   values (1, 1, 'K', 'KUCHNIA', 100, 70, 1, 1, 1, 1);
