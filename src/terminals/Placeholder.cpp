@@ -1,0 +1,2 @@
+// The terminals library: serial port and terminal protocol.
+namespace kzm::terminals {}
