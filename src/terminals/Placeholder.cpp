@@ -1,2 +1,0 @@
-// The terminals library: serial port and terminal protocol.
-namespace kzm::terminals {}
