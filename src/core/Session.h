@@ -120,6 +120,18 @@ private:
     ProgressGauge* gauge_ = nullptr;
 };
 
+// The busy cursor for the length of a scope.
+class BusyCursor {
+public:
+    explicit BusyCursor(Session& s) : s_(s) { s_.CursorBusy(); }
+    ~BusyCursor() { s_.CursorNormal(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Session& s_;
+};
+
 // The program folder: `--home DIR` among the arguments, else $KZM_HOME, else the folder of
 // the executable. Always with a trailing "/".
 QString ProgramFolder(int argc, const char* const* argv);

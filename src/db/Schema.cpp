@@ -17,18 +17,6 @@ namespace kzm {
 
 namespace {
 
-// The busy cursor for the length of one step.
-class Busy {
-public:
-    explicit Busy(Session& s) : s_(s) { s_.CursorBusy(); }
-    ~Busy() { s_.CursorNormal(); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    Session& s_;
-};
-
 QString trimRight(const QString& s) {
     qsizetype n = s.size();
     while (n > 0 && s[n - 1].isSpace())
@@ -257,7 +245,7 @@ void Schema::TestBazy(ProgressGauge* gauge, bool recreateIndexes) {
 
     dm_.SayInf(QStringLiteral("Testy początkowe"));
     {
-        Busy busy(s);
+        BusyCursor busy(s);
         InneTestyBefore();
     }
     if (gauge)
@@ -265,7 +253,7 @@ void Schema::TestBazy(ProgressGauge* gauge, bool recreateIndexes) {
 
     dm_.SayInf(QStringLiteral("Struktury "));
     {
-        Busy busy(s);
+        BusyCursor busy(s);
         TestStru(recreateIndexes);
     }
     at(1);
@@ -282,7 +270,7 @@ void Schema::TestBazy(ProgressGauge* gauge, bool recreateIndexes) {
         int position = 2;
         for (const auto& step : steps) {
             dm_.SayInf(QString::fromUtf8(step.info));
-            Busy busy(s);
+            BusyCursor busy(s);
             (this->*step.step)();
             if (position <= 5)
                 at(position++);
@@ -460,7 +448,7 @@ void Schema::InneTestyBefore() {
 
 void Schema::InneTestyAfter() {
     Session& s = dm_.session();
-    Busy busy(s);
+    BusyCursor busy(s);
     if (JestTabela(dm_, QStringLiteral("KZM_ZDARZ")) &&
         !dm_.Jest(QStringLiteral("select id from kzm_zdarz where skrot=") +
                   SqlStr(QStringLiteral("SŁNBW"))))

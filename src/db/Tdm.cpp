@@ -26,18 +26,6 @@ QString accountPassword() {
 // The user name that means the administrator, exactly as the server spells it.
 const QString sysdba = QStringLiteral("SYSDBA");
 
-// A busy cursor for the length of a scope.
-class BusyCursor {
-public:
-    explicit BusyCursor(Session& s) : s_(s) { s_.CursorBusy(); }
-    ~BusyCursor() { s_.CursorNormal(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Session& s_;
-};
-
 } // namespace
 
 QString CrLf(const QString& text) {
