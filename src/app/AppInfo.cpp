@@ -1,0 +1,9 @@
+#include "app/AppInfo.h"
+
+namespace kzm {
+
+QString ProductTitle() {
+    return QStringLiteral("Pelto KZM");
+}
+
+} // namespace kzm
