@@ -1,27 +1,51 @@
+#include "app/AppContext.h"
+#include "app/KzmApplication.h"
+#include "app/TfmMain.h"
+#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
 
-#include <QApplication>
 #include <QFile>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const usage =
+    "Użycie: pelto_kzm [--home KATALOG]\n"
+    "\n"
+    "  --home KATALOG  katalog programu: KZM.ini, Baza/, Kopie/, Hist/, Tmp/, Pomoc/\n"
+    "                  (bez tej opcji $KZM_HOME, a bez niej katalog programu wykonywalnego)\n"
+    "  --help          ten opis\n"
+    "\n"
+    "Ścieżka bazy bez nazwy serwera (np. /srv/kzm/Baza/BazaOxle.GDB) otwiera bazę wbudowanym\n"
+    "silnikiem; serwer:/ścieżka łączy się z serwerem Firebird. Wpis [Main] CreateBaza=1\n"
+    "w KZM.ini sprawia, że okno logowania zakłada nową bazę zamiast się z nią łączyć.\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    }
+
     kzm::Session session;
     session.InitConfig(kzm::ProgramFolder(argc, argv));
 
-    QApplication app(argc, argv);
+    kzm::KzmApplication app(argc, argv);
     kzm::Tdm dm(session);
+    kzm::AppContext ctx(session, dm);
+    kzm::InstallUiHooks(ctx);
+    kzm::TfmUwaga fmUwaga;
+    ctx.fmUwaga = &fmUwaga;
 
-    // The rebuild script of the backup window is left from an earlier run.
-    QFile::remove(QStringLiteral("run.sh"));
-
-    session.ui.showMessage = [](const QString& text) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    };
-    session.user = QStringLiteral("SYSDBA");
-    session.password = QStringLiteral("pantrykey");
-    dm.BazaConnect();
-    std::printf("Baza: %s, status połączenia: %d\n", session.dbPath.toLocal8Bit().constData(),
-                session.connectionStatus);
-    return session.connectionStatus == kzm::Status::connected ? 0 : 1;
+    kzm::TfmMain fmMain(ctx);
+    if (!fmMain.Start())
+        return 0;
+    app.errorHandler = [&fmMain](const QString& message) { fmMain.ApplicationError(message); };
+    fmMain.show();
+    return app.exec();
 }

@@ -1,0 +1,125 @@
+#include "app/GridModel.h"
+
+#include <QMetaObject>
+
+namespace kzm {
+
+GridModel::GridModel(fb::Query& query, QObject* parent) : QAbstractTableModel(parent), q_(query) {
+    rebind();
+}
+
+void GridModel::setColumns(std::vector<GridColumn> columns) {
+    beginResetModel();
+    columns_ = std::move(columns);
+    rebind();
+    endResetModel();
+}
+
+void GridModel::rebind() {
+    generation_ = q_.generation();
+    rows_ = q_.isOpen() ? q_.fetchedRows() : 0;
+    fields_ = q_.isOpen() ? q_.fieldCount() : 0;
+    fieldIndex_.clear();
+    if (columns_.empty()) {
+        for (int i = 0; i < fields_; ++i)
+            fieldIndex_.push_back(i);
+        return;
+    }
+    for (const GridColumn& c : columns_) {
+        const fb::Field* f = q_.isOpen() ? q_.findField(c.field) : nullptr;
+        fieldIndex_.push_back(f ? f->index() : -1);
+    }
+}
+
+int GridModel::fieldIndex(int column) const {
+    if (column < 0 || column >= static_cast<int>(fieldIndex_.size()))
+        return -1;
+    return fieldIndex_[static_cast<size_t>(column)];
+}
+
+void GridModel::refresh() {
+    if (stale() || (q_.isOpen() ? q_.fieldCount() : 0) != fields_) {
+        beginResetModel();
+        rebind();
+        endResetModel();
+        return;
+    }
+    const int now = q_.isOpen() ? q_.fetchedRows() : 0;
+    if (now > rows_) {
+        beginInsertRows({}, rows_, now - 1);
+        rows_ = now;
+        endInsertRows();
+    }
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || stale() ? 0 : rows_;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(columns_.empty() ? fieldIndex_.size() : columns_.size());
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || stale()) {
+        if (stale()) // the query was re-opened behind the grid's back
+            QMetaObject::invokeMethod(const_cast<GridModel*>(this), &GridModel::refresh,
+                                      Qt::QueuedConnection);
+        return {};
+    }
+    const int field = fieldIndex(index.column());
+    if (field < 0 || index.row() >= rows_)
+        return {};
+    const GridColumn* column =
+        columns_.empty() ? nullptr : &columns_[static_cast<size_t>(index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column && column->format)
+            return column->format(q_.value(index.row(), field));
+        return q_.displayText(index.row(), field);
+    case Qt::TextAlignmentRole:
+        if (column)
+            return QVariant::fromValue(column->alignment);
+        switch (q_.field(field).type()) {
+        case fb::FieldType::SmallInt:
+        case fb::FieldType::Integer:
+        case fb::FieldType::BigInt:
+        case fb::FieldType::Numeric:
+        case fb::FieldType::Float:
+        case fb::FieldType::Double:
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        default:
+            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+    default:
+        return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (!columns_.empty()) {
+        if (section < 0 || section >= static_cast<int>(columns_.size()))
+            return {};
+        const GridColumn& c = columns_[static_cast<size_t>(section)];
+        return c.caption.isEmpty() ? c.field : c.caption;
+    }
+    const int field = fieldIndex(section);
+    return field >= 0 && !stale() ? QVariant(q_.field(field).name()) : QVariant();
+}
+
+bool GridModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !stale() && q_.isOpen() && q_.canFetchMore();
+}
+
+void GridModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    q_.fetchMore(fetchStep);
+    refresh();
+}
+
+} // namespace kzm

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "fb/Query.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace kzm {
+
+// One column of a grid: the query column it shows, its caption and width, and how its values
+// are shown (the query's own formatter when none is given here).
+struct GridColumn {
+    QString field;
+    QString caption; // the field's name when empty
+    int width = 0;   // in characters; 0 leaves it to the grid
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    fb::Query::DisplayFormat format;
+};
+
+// The table model every grid of the program shows a query through. Rows are the query's
+// fetched rows; more are fetched from its open cursor as the grid scrolls. A re-open of the
+// query (its generation changes) resets the model, so rows of an earlier result never show.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridModel(fb::Query& query, QObject* parent = nullptr);
+
+    fb::Query& query() const { return q_; }
+
+    // Without columns every column of the result is shown under its own name.
+    void setColumns(std::vector<GridColumn> columns);
+    const std::vector<GridColumn>& columns() const { return columns_; }
+    // The query column shown in a grid column, or -1 when the result has no such column.
+    int fieldIndex(int column) const;
+
+    // Brings the model up to the query: after a re-open a reset, after rows were fetched by
+    // navigation the new rows.
+    void refresh();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    // Rows fetched per step as the grid scrolls.
+    static constexpr int fetchStep = 256;
+
+private:
+    bool stale() const { return q_.generation() != generation_; }
+    void rebind();
+
+    fb::Query& q_;
+    std::vector<GridColumn> columns_;
+    std::vector<int> fieldIndex_;
+    int rows_ = 0;
+    int fields_ = 0;
+    std::uint64_t generation_ = 0;
+};
+
+} // namespace kzm

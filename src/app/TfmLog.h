@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QGroupBox;
+
+namespace kzm {
+
+class Session;
+class Tdm;
+
+// A database path the program opens as the administrator without asking: one on this machine's
+// server ("127.0." anywhere in it) or one without a host, which the embedded engine opens.
+bool IsLocalDatabase(const QString& path);
+
+// The login window: shows the version and the installation, takes the user, password and
+// database path and connects (or creates the database when KZM.ini asks for it). It ends
+// connected, or with the session's terminate flag set.
+class TfmLog : public QDialog {
+    Q_OBJECT
+public:
+    TfmLog(Session& s, Tdm& dm, QWidget* parent = nullptr);
+
+    static constexpr int helpContextNumber = 50000;
+
+    // Set from KZM.ini Main/CreateBaza = 1: "Wejście" creates a new database instead.
+    bool createFlag() const { return create_; }
+
+    QLineEdit* edUser() const { return edUser_; }
+    QLineEdit* edPass() const { return edPass_; }
+    QLineEdit* edPath() const { return edPath_; }
+    QLabel* lbPath() const { return lbPath_; }
+    QLabel* lbInfo() const { return lbInfo_; }
+    QLineEdit* edVersion() const { return edVersion_; }
+    QLineEdit* edFirma() const { return edFirma_; }
+    QPushButton* btnWejscie() const { return btnWejscie_; }
+    QPushButton* btnZamknij() const { return btnZamknij_; }
+
+    void Wejscie();
+    void Zamknij();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override; // the window frame and Escape end the program like "Zamknij"
+
+private:
+    void showInfo(const QString& text, const QColor& background);
+    void setCredentialsVisible(bool visible);
+    void setPathVisible(bool visible);
+
+    Session& s_;
+    Tdm& dm_;
+    bool create_ = false;
+    QLineEdit* edVersion_;
+    QLineEdit* edFirma_;
+    QLabel* lbUser_;
+    QLineEdit* edUser_;
+    QLabel* lbPass_;
+    QLineEdit* edPass_;
+    QLabel* lbPath_;
+    QLineEdit* edPath_;
+    QLabel* lbInfo_;
+    QPushButton* btnWejscie_;
+    QPushButton* btnZamknij_;
+};
+
+} // namespace kzm

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/Session.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QMenu;
+
+namespace kzm {
+
+class AppContext;
+class FunctionWindow;
+class StatusLamp;
+
+// The function windows the button bar opens, one of each at most.
+enum class FunctionSlot { Dane, Wydruki, Wykazy, Parametry, Funkcje, Rejestrator };
+inline constexpr int functionSlotCount = 6;
+
+// The program's only top-level window: the button bar, the status bar and the client area
+// the function windows are shown in. It runs the start after the login, owns the
+// application-wide error handler and decides whether the program may end.
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfmMain(AppContext& ctx, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    AppContext& ctx() const { return ctx_; }
+
+    // The window behind a button; until one is set the button stays disabled.
+    using Factory = std::function<FunctionWindow*(TfmMain& main)>;
+    void setFactory(FunctionSlot slot, Factory factory);
+    FunctionWindow* functionWindow(FunctionSlot slot) const;
+
+    // The start after the window is made: the login, the utility data module, the server's
+    // numbers, the printers, the global parameters and the start-up conversions. False when
+    // the login ended the program (the window is then not to be shown).
+    bool Start();
+    // The login; the login window by default, replaceable in tests.
+    std::function<void()> login;
+
+    // The path caption.
+    void SetChCaption(const QString& text);
+    void RemChCaption();
+    void ClrChCaption();
+    QString chCaption() const;
+
+    // Closes every function window except the kept one, and the file selection dialog.
+    void CloseLastForm();
+    // Opens the window of a button as its button does.
+    void OpenFunction(FunctionSlot slot);
+
+    // The round status indicator at the right of the button bar.
+    void setLamp(const QColor& colour);
+    QColor lamp() const;
+
+    ProgressGauge& gauge();
+    QLabel* infoLabel() const { return lbInfo_; }
+    QComboBox* printerList() const { return cbPrinters_; }
+    QPushButton* button(FunctionSlot slot) const;
+    QPushButton* exitButton() const { return btnWyjscie_; }
+    QPushButton* infoButton() const { return btnInfo_; }
+    QMenu* infoMenu() const { return infoMenu_; }
+    QWidget* clientArea() const { return client_; }
+
+    // The text the error handler shows and logs for an error message and an error context.
+    static QString ErrorText(const ErrContext& context, const QString& message);
+    // The application-wide error handler.
+    void ApplicationError(const QString& message);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void fillPrinters();
+    void printerChanged(int index);
+    void showInClientArea(FunctionWindow* w);
+    void openAbout();
+    QList<FunctionWindow*> openWindows() const;
+
+    AppContext& ctx_;
+    std::array<Factory, functionSlotCount> factories_;
+    std::array<QPointer<FunctionWindow>, functionSlotCount> windows_;
+    std::array<QPushButton*, functionSlotCount> buttons_{};
+    QPushButton* btnWyjscie_ = nullptr;
+    QPushButton* btnInfo_ = nullptr;
+    QMenu* infoMenu_ = nullptr;
+    StatusLamp* lamp_ = nullptr;
+    QComboBox* cbPrinters_ = nullptr;
+    QLabel* lbInfo_ = nullptr;
+    QProgressBar* pbGauge_ = nullptr;
+    QLabel* lbCaption_ = nullptr;
+    QWidget* client_ = nullptr;
+    std::unique_ptr<ProgressGauge> gauge_;
+    bool closing_ = false;
+};
+
+} // namespace kzm

@@ -1,0 +1,142 @@
+#include "app/DbGrid.h"
+#include "app/GridModel.h"
+#include "support/CatalogueDb.h"
+#include "support/QtPrint.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace kzm;
+
+namespace {
+
+class GridTest : public testdb::CatalogueDbTest {
+protected:
+    void SetUp() override {
+        CatalogueDbTest::SetUp();
+        ASSERT_TRUE(dm.RunSQL("create table T_SIATKA (ID integer, NAZWA varchar(30) character "
+                              "set WIN1250, KWOTA numeric(15,2), DZIEN date)"));
+        ASSERT_TRUE(dm.RunSQL("execute block as declare i integer = 0; begin "
+                              "while (i < 1000) do begin "
+                              "insert into T_SIATKA values (:i, 'Łęczyca ' || :i, :i * 1.5, "
+                              "dateadd(:i day to date '2026-01-01')); i = i + 1; end end"));
+    }
+
+    void openAll(const char* order = "ID") {
+        dm.CloseQ(dm.IBQ);
+        ASSERT_TRUE(dm.OpenQ(dm.IBQ, QStringLiteral("select ID, NAZWA, KWOTA, DZIEN from "
+                                                    "T_SIATKA order by ") +
+                                         QString::fromLatin1(order)));
+    }
+
+    static QString text(const QAbstractItemModel& m, int row, int column) {
+        return m.data(m.index(row, column), Qt::DisplayRole).toString();
+    }
+};
+
+TEST_F(GridTest, RowsComeFromTheOpenCursorAsNeededAndAReopenNeverShowsStaleRows) {
+    openAll();
+    GridModel model(dm.IBQ);
+    EXPECT_EQ(model.columnCount(), 4);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "NAZWA");
+    EXPECT_EQ(model.rowCount(), 1) << "opening fetched the first row only";
+    EXPECT_TRUE(model.canFetchMore({}));
+    model.fetchMore({});
+    EXPECT_EQ(model.rowCount(), 1 + GridModel::fetchStep);
+    EXPECT_EQ(text(model, 10, 1), "Łęczyca 10");
+    EXPECT_EQ(text(model, 3, 2), "4.5");
+    EXPECT_EQ(text(model, 0, 3), "01.01.2026");
+    EXPECT_EQ(model.data(model.index(3, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+
+    // Navigation of the query fetches rows the model learns of on refresh.
+    dm.IBQ.moveTo(600);
+    model.refresh();
+    EXPECT_EQ(model.rowCount(), 601);
+
+    // Re-opened behind the model's back: nothing of the old result shows.
+    openAll("ID desc");
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(model.data(model.index(0, 0), Qt::DisplayRole).isValid());
+    model.refresh();
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(text(model, 0, 0), "999");
+
+    // A view scrolled to the bottom fetches the whole result.
+    QTableView view;
+    view.setModel(&model);
+    view.resize(400, 300);
+    view.show();
+    for (int i = 0; i < 20 && model.canFetchMore({}); ++i) {
+        view.scrollToBottom();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(model.rowCount(), 1000);
+}
+
+TEST_F(GridTest, ColumnsCarryCaptionsWidthsAndFormattersOfTheirOwnOrTheQuerys) {
+    openAll();
+    dm.IBQ.setDisplayFormat(
+        "KWOTA", [](const fb::Value& v) { return QString::number(v.toDouble(), 'f', 2); });
+    DbGrid grid(dm.IBQ);
+    grid.setColumns({
+        {"NAZWA", "Jednostka", 20, Qt::AlignLeft | Qt::AlignVCenter, {}},
+        {"KWOTA", "Kwota", 10, Qt::AlignRight | Qt::AlignVCenter, {}},
+        {"ID", "", 0, Qt::AlignRight | Qt::AlignVCenter,
+         [](const fb::Value& v) { return QStringLiteral("#") + v.toString(); }},
+        {"BRAK", "Brak", 5, Qt::AlignLeft, {}},
+    });
+    const GridModel& m = grid.gridModel();
+    EXPECT_EQ(m.columnCount(), 4);
+    EXPECT_EQ(m.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Jednostka");
+    EXPECT_EQ(m.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "ID");
+    EXPECT_EQ(text(m, 0, 1), "0.00") << "the query's formatter";
+    EXPECT_EQ(text(m, 0, 2), "#0") << "the column's own formatter";
+    EXPECT_EQ(m.fieldIndex(3), -1);
+    EXPECT_FALSE(m.data(m.index(0, 3), Qt::DisplayRole).isValid()) << "a column not in the result";
+    EXPECT_GT(grid.columnWidth(0), grid.columnWidth(1));
+}
+
+TEST_F(GridTest, TheGridAndTheQueryShareTheCurrentRowAndMarksSurviveAReopen) {
+    openAll();
+    DbGrid grid(dm.IBQ);
+    grid.resize(500, 400);
+    grid.show();
+    grid.refresh();
+    grid.gridModel().fetchMore({});
+
+    grid.setCurrentIndex(grid.model()->index(7, 1));
+    EXPECT_EQ(dm.IBQ.fieldByName("ID").asInteger(), 7);
+
+    QSignalSpy activated(&grid, &DbGrid::rowActivated);
+    QTest::keyClick(grid.viewport(), Qt::Key_Return);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    ASSERT_GE(activated.count(), 1);
+    EXPECT_EQ(activated.last().at(0).toInt(), 7);
+
+    // Marks are kept by key across a re-open that changes the order.
+    grid.clearMarks();
+    for (int row : {2, 5, 9})
+        grid.setRowSelected(row, true);
+    EXPECT_EQ(grid.selectedRows(), (std::vector<int>{2, 5, 9}));
+    dm.SaveSelected(dm.IBQ, "ID", grid);
+    EXPECT_EQ(dm.ListaSel, QStringList({"2", "5", "9"}));
+    EXPECT_EQ(dm.IBQ.fieldByName("ID").asInteger(), 7) << "the current row stays";
+
+    dm.CloseQ(dm.IBQ);
+    dm.IBQ.setSql("select ID, NAZWA, KWOTA, DZIEN from T_SIATKA order by ID desc");
+    dm.ReOpenQ(dm.IBQ, "ID", 5);
+    grid.refresh();
+    EXPECT_EQ(grid.currentIndex().row(), 994) << "the grid follows the re-opened query";
+    grid.clearMarks();
+    dm.RestSelected(dm.IBQ, "ID", grid);
+    EXPECT_EQ(grid.selectedRows(), (std::vector<int>{990, 994, 997}));
+    EXPECT_EQ(dm.IBQ.fieldByName("ID").asInteger(), 5);
+}
+
+} // namespace

@@ -1,0 +1,249 @@
+#include "app/TfmLog.h"
+#include "db/Tdm.h"
+#include "fb/Database.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "support/CatalogueDb.h"
+#include "support/QtPrint.h"
+#include "support/TestDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace kzm;
+
+namespace {
+
+class LoginTest : public testdb::SessionTest {
+protected:
+    // A working database in the program folder, copied from the catalogue's template.
+    QString catalogueCopy(const QString& name = QStringLiteral("BazaOxle.GDB")) {
+        QDir().mkpath(home.path() + QStringLiteral("/Baza"));
+        const QString path = home.path() + QStringLiteral("/Baza/") + name;
+        EXPECT_TRUE(QFile::copy(testdb::CatalogueTemplate(), path));
+        return path;
+    }
+
+    // The login window as the start shows it; it releases itself when it closes.
+    QPointer<TfmLog> open() {
+        QPointer<TfmLog> w = new TfmLog(s, dm);
+        w->show();
+        QCoreApplication::processEvents();
+        return w;
+    }
+
+    static void press(QWidget* w, Qt::Key key) {
+        QTest::keyClick(w, key);
+        QCoreApplication::processEvents();
+    }
+
+    static void closeLater() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    Tdm dm{s};
+};
+
+TEST(LoginRules, LocalDatabasesAreThoseOnThisMachinesServerOrWithoutAHost) {
+    const struct {
+        const char* path;
+        bool local;
+    } cases[] = {
+        {"127.0.0.1:/srv/kzm/Baza/BazaOxle.GDB", true},
+        {"127.0.0.2:/srv/kzm/Baza/BazaOxle.GDB", true},
+        {"serwer:/dane/127.0.0.1/BazaOxle.GDB", true}, // the text anywhere in the path
+        {"/srv/kzm/Baza/BazaOxle.GDB", true},
+        {"C:\\KZM\\Baza\\BazaOxle.GDB", true}, // a drive letter is not a host
+        {"localhost:/srv/kzm/Baza/BazaOxle.GDB", false},
+        {"10.1.2.3:/srv/kzm/Baza/BazaOxle.GDB", false},
+        {"serwer:C:\\KZM\\Baza\\BazaOxle.GDB", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsLocalDatabase(QString::fromUtf8(c.path)), c.local) << c.path;
+}
+
+TEST_F(LoginTest, ShowFillsTheFieldsAndALocalPathHidesNameAndPassword) {
+    s.user = QStringLiteral("KOWALSKI");
+    s.password = QStringLiteral("tajne");
+    s.dbPath = catalogueCopy();
+    QPointer<TfmLog> w = open();
+    EXPECT_EQ(s.errContext.form, "fmLog");
+    EXPECT_EQ(w->edVersion()->text(), "  2.3 [24.129]");
+    EXPECT_EQ(w->edFirma()->text(), " JW 1000");
+    EXPECT_EQ(w->edPath()->text(), s.dbPath);
+    EXPECT_EQ(w->edUser()->text(), "KOWALSKI");
+    EXPECT_TRUE(s.localServer);
+    EXPECT_FALSE(w->edUser()->isVisible());
+    EXPECT_FALSE(w->edPass()->isVisible());
+    EXPECT_FALSE(w->edPath()->isVisible());
+    EXPECT_FALSE(w->lbInfo()->isVisible());
+
+    // Whatever was typed, the local database is opened as the administrator.
+    w->btnWejscie()->click();
+    closeLater();
+    EXPECT_EQ(s.connectionStatus, Status::connected);
+    EXPECT_EQ(s.user, "SYSDBA");
+    EXPECT_EQ(s.password, "pantrykey");
+    EXPECT_FALSE(s.terminate);
+    EXPECT_TRUE(w.isNull()) << "the window releases itself";
+    EXPECT_TRUE(dm.IBBaza.connected());
+}
+
+TEST_F(LoginTest, AFailedLocalAttemptShowsTheFieldsYetTheNextStillUsesTheAdministrator) {
+    // 127.0.0.2 is this machine too; nothing is there to be opened.
+    s.dbPath = QStringLiteral("127.0.0.2:") + home.path() + QStringLiteral("/Baza/Brak.GDB");
+    QPointer<TfmLog> w = open();
+    EXPECT_TRUE(s.localServer);
+    EXPECT_FALSE(w->edUser()->isVisible());
+    w->btnWejscie()->click();
+    EXPECT_EQ(s.connectionStatus, Status::openFailed);
+    ASSERT_FALSE(w.isNull());
+    EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (2)");
+    EXPECT_EQ(w->lbInfo()->palette().color(QPalette::Window), QColor(Qt::red));
+    EXPECT_TRUE(w->edUser()->isVisible());
+    EXPECT_TRUE(w->edPass()->isVisible());
+    EXPECT_TRUE(w->edPath()->isVisible());
+    EXPECT_TRUE(w->lbPath()->isVisible());
+    EXPECT_TRUE(w->edUser()->hasFocus());
+    EXPECT_EQ(shown.size(), 1) << "the server's text was shown";
+    EXPECT_FALSE(s.ini.exists()) << "only a successful connection writes KZM.ini";
+
+    // The user corrects the path and types a name: the administrator is still used.
+    w->edUser()->clear();
+    QTest::keyClicks(w->edUser(), QStringLiteral("jan"));
+    EXPECT_EQ(w->edUser()->text(), "JAN") << "the name is typed in upper case";
+    w->edPass()->clear();
+    QTest::keyClicks(w->edPass(), QStringLiteral("XyZ"));
+    EXPECT_EQ(w->edPass()->text(), "xyz") << "the password in lower case";
+    const QString good = catalogueCopy(QStringLiteral("Inna.GDB"));
+    w->edPath()->setText(good);
+    press(w->edPass(), Qt::Key_Return); // Enter in the password logs in
+    closeLater();
+    EXPECT_EQ(s.connectionStatus, Status::connected);
+    EXPECT_EQ(s.user, "SYSDBA");
+    EXPECT_TRUE(w.isNull());
+
+    // The changed path is the default of the next start; name and password are not kept.
+    EXPECT_EQ(s.ini.readString("IbPths", "Pth0", QString()), good);
+    EXPECT_FALSE(s.ini.hasKey("Main", "User"));
+    EXPECT_FALSE(s.ini.hasKey("Main", "Pass"));
+    Session next;
+    next.InitConfig(home.path(), QDate(2026, 12, 9), home.path());
+    EXPECT_EQ(next.dbPath, good);
+}
+
+TEST_F(LoginTest, KeysMoveBetweenFieldsAndEscapeHidesThePathBeforeItEndsTheProgram) {
+    s.dbPath = QStringLiteral("serwer:/srv/kzm/BazaOxle.GDB");
+    QPointer<TfmLog> w = open();
+    EXPECT_TRUE(w->edUser()->isVisible()) << "a remote database asks for the name";
+    w->edUser()->setFocus();
+    press(w->edUser(), Qt::Key_Return);
+    EXPECT_TRUE(w->edPass()->hasFocus());
+
+    press(w, Qt::Key_F2);
+    EXPECT_TRUE(w->edPath()->isVisible());
+    EXPECT_TRUE(w->edPath()->hasFocus());
+    press(w->edPath(), Qt::Key_Escape);
+    ASSERT_FALSE(w.isNull());
+    EXPECT_FALSE(w->edPath()->isVisible());
+    EXPECT_FALSE(s.terminate);
+    EXPECT_TRUE(w->isVisible());
+
+    press(w, Qt::Key_Escape);
+    closeLater();
+    EXPECT_TRUE(s.terminate);
+    EXPECT_TRUE(w.isNull());
+    EXPECT_EQ(s.connectionStatus, Status::notTried);
+}
+
+TEST_F(LoginTest, CloseAndTheWindowFrameEndTheProgram) {
+    s.dbPath = catalogueCopy();
+    for (int viaFrame = 0; viaFrame < 2; ++viaFrame) {
+        s.terminate = false;
+        QPointer<TfmLog> w = open();
+        if (viaFrame)
+            w->close();
+        else
+            w->btnZamknij()->click();
+        closeLater();
+        EXPECT_TRUE(s.terminate) << viaFrame;
+        EXPECT_TRUE(w.isNull()) << viaFrame;
+        EXPECT_FALSE(dm.IBBaza.connected());
+    }
+}
+
+TEST_F(LoginTest, TheCreationFlagInKzmIniCreatesTheDatabaseInsteadOfConnecting) {
+    s.ini.writeInteger("Main", "CreateBaza", 1);
+    s.dbPath = home.path() + QStringLiteral("/Baza/BazaOxle.GDB");
+    QDir().mkpath(home.path() + QStringLiteral("/Baza"));
+    QPointer<TfmLog> w = open();
+    EXPECT_TRUE(w->createFlag());
+    QStringList labels; // what the information label showed while the database was made
+    s.ui.repaint = [&] {
+        if (w && w->lbInfo()->isVisible() && !labels.contains(w->lbInfo()->text()))
+            labels << w->lbInfo()->text();
+    };
+    w->btnWejscie()->click();
+    s.ui.repaint = nullptr;
+    closeLater();
+    EXPECT_EQ(s.connectionStatus, Status::connected);
+    EXPECT_EQ(s.ini.readInteger("Main", "CreateBaza", -1), 0);
+    EXPECT_EQ(s.ini.readString("IbPths", "Pth0", QString()), s.dbPath);
+    ASSERT_GE(labels.size(), 3) << labels.join(", ").toStdString();
+    EXPECT_EQ(labels.first(), "Łączenie z bazą ...");
+    EXPECT_TRUE(labels.contains("Zakładanie bazy: C_KZM_DANE")) << labels.join(", ").toStdString();
+    ASSERT_TRUE(dm.IBBaza.connected());
+    EXPECT_TRUE(dm.Jest("select rdb$relation_name from rdb$relations "
+                        "where rdb$relation_name='KZM_DANE'"));
+    EXPECT_TRUE(dm.Jest("select rdb$procedure_name from rdb$procedures "
+                        "where rdb$procedure_name='PKZM_RWP_WRIT_ODCZYT_22'"));
+}
+
+TEST_F(LoginTest, ARemoteServerAsksForNameAndPasswordAndRefusesWrongOnes) {
+    REQUIRE_SERVER();
+    testdb::ServerDb db;
+    // "localhost" reaches the same server without counting as local.
+    s.dbPath = QStringLiteral("localhost:") + db.file();
+    s.user = QStringLiteral("SYSDBA");
+    s.password = QStringLiteral("zle");
+    QPointer<TfmLog> w = open();
+    EXPECT_FALSE(s.localServer);
+    EXPECT_TRUE(w->edPass()->isVisible());
+    w->btnWejscie()->click();
+    EXPECT_EQ(s.connectionStatus, Status::badLogin);
+    ASSERT_FALSE(w.isNull());
+    EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (1)");
+    EXPECT_TRUE(shown.contains("Błędna nazwa użytkownika lub hasło"))
+        << shown.join(", ").toStdString();
+
+    // A second try with the right password.
+    w->edPass()->setText(QString::fromUtf8(testdb::password));
+    w->btnWejscie()->click();
+    closeLater();
+    EXPECT_EQ(s.connectionStatus, Status::connected);
+    EXPECT_TRUE(w.isNull());
+}
+
+TEST_F(LoginTest, TheLocalServerIsOpenedAsTheAdministratorWhateverWasTyped) {
+    REQUIRE_SERVER();
+    testdb::ServerDb db;
+    ASSERT_TRUE(db.path().startsWith("127.0.0.1:"));
+    s.dbPath = db.path();
+    s.user = QStringLiteral("NIKT");
+    s.password = QStringLiteral("zle");
+    QPointer<TfmLog> w = open();
+    EXPECT_FALSE(w->edPass()->isVisible());
+    w->btnWejscie()->click();
+    closeLater();
+    EXPECT_EQ(s.connectionStatus, Status::connected);
+    EXPECT_EQ(s.user, "SYSDBA");
+}
+
+} // namespace

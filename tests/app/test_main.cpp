@@ -1,0 +1,334 @@
+#include "app/AppContext.h"
+#include "app/AppInfo.h"
+#include "app/FunctionWindow.h"
+#include "app/HelpWindow.h"
+#include "app/TfmInfProg.h"
+#include "app/TfmLog.h"
+#include "app/TfmMain.h"
+#include "app/TfmSF.h"
+#include "app/TfmUwaga.h"
+#include "core/Literals.h"
+#include "db/Tdmu.h"
+#include "support/CatalogueDb.h"
+#include "support/QtPrint.h"
+#include "support/WhenModal.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+using namespace kzm;
+
+namespace {
+
+// A function window standing in for the windows of the later parts of the program.
+class TestWindow : public FunctionWindow {
+public:
+    TestWindow(TfmMain& main, const QString& name, const QString& caption, int* childrenClosed)
+        : FunctionWindow(main, name, caption), childrenClosed_(childrenClosed) {}
+    void CloseChildren() override {
+        if (childrenClosed_)
+            ++*childrenClosed_;
+    }
+
+private:
+    int* childrenClosed_;
+};
+
+class MainTest : public testdb::CatalogueDbTest {
+protected:
+    void SetUp() override {
+        CatalogueDbTest::SetUp();
+        ctx.fmUwaga = &fmUwaga;
+        ctx.systemPrinters = [this] { return systemPrinters; };
+        ctx.showError = [this](const QString& m) { errors << m; };
+        ctx.terminateProgram = [this] { ++terminated; };
+        // The login of these tests: the connection the fixture made.
+        main = std::make_unique<TfmMain>(ctx);
+        main->login = [this] { s.connectionStatus = Status::connected; };
+    }
+    void TearDown() override { main.reset(); }
+
+    void start() {
+        ASSERT_TRUE(main->Start());
+        main->show();
+        QCoreApplication::processEvents();
+    }
+
+    int histRows(const QString& text) {
+        return dm.ReadInteger(
+            "n", QStringLiteral("select count(*) as n from kzm_hist where tekst=") + SqlStr(text),
+            -1);
+    }
+
+    // Lets closed windows be released.
+    static void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    TestWindow* windowFor(FunctionSlot slot, const QString& name, const QString& caption) {
+        main->setFactory(slot, [this, name, caption](TfmMain& m) {
+            return new TestWindow(m, name, caption, &childrenClosed);
+        });
+        main->OpenFunction(slot);
+        settle();
+        return static_cast<TestWindow*>(main->functionWindow(slot));
+    }
+
+    QStringList systemPrinters{QStringLiteral("Biuro"), QStringLiteral("Kuchnia")};
+    QStringList errors;
+    int terminated = 0;
+    int childrenClosed = 0;
+    AppContext ctx{s, dm};
+    TfmUwaga fmUwaga;
+    std::unique_ptr<TfmMain> main;
+};
+
+TEST_F(MainTest, TheStartLeavesTitlePrintersUtilityModuleAndAStartEntry) {
+    const int starts = histRows("Start"); // the template's own start
+    start();
+    EXPECT_EQ(main->windowTitle(), "Pelto KZM  2.3 [24.129]");
+    EXPECT_TRUE(ctx.dmu != nullptr);
+    EXPECT_GT(ctx.connectionNumber, 0);
+    EXPECT_GT(ctx.transactionNumber, 0);
+    EXPECT_EQ(ctx.printers, QStringList({"Biuro", "Kuchnia", AppContext::pdfPrinterName()}));
+    EXPECT_EQ(main->printerList()->count(), 3);
+    EXPECT_EQ(ctx.selectedPrinter, 0) << "nothing remembered: the first printer";
+    EXPECT_EQ(histRows("Start"), starts + 1);
+    EXPECT_EQ(s.errContext.form, "fmMain");
+    EXPECT_TRUE(main->exitButton()->hasFocus());
+    EXPECT_EQ(main->chCaption(), "");
+    EXPECT_EQ(main->lamp(), QColor(Qt::green));
+    EXPECT_TRUE(main->windowState() & Qt::WindowMaximized);
+
+    // The information label is the one the data module's messages go to.
+    EXPECT_FALSE(main->infoLabel()->isVisible());
+    dm.SayInf(QStringLiteral("Sprawdzanie tabel"));
+    EXPECT_TRUE(main->infoLabel()->isVisible());
+    EXPECT_EQ(main->infoLabel()->text(), "Sprawdzanie tabel...");
+
+    main->close();
+    EXPECT_EQ(histRows("Koniec"), 1);
+}
+
+TEST_F(MainTest, ALoginThatEndsTheProgramLeavesNoStartEntry) {
+    const int starts = histRows("Start");
+    main->login = [this] { s.terminate = true; };
+    EXPECT_FALSE(main->Start());
+    EXPECT_TRUE(s.terminate);
+    EXPECT_EQ(histRows("Start"), starts);
+    EXPECT_TRUE(ctx.dmu == nullptr);
+}
+
+TEST_F(MainTest, TheRememberedPrinterIsChosenByExactNameAndAChoiceIsRemembered) {
+    const struct {
+        const char* remembered;
+        int index;
+    } cases[] = {{"Kuchnia", 1}, {"kuchnia", -1}, {"Magazyn", -1}, {"Plik PDF (Tmp)", 2}};
+    for (const auto& c : cases) {
+        s.ini.writeString("Main", "DefaultPrinter", QString::fromUtf8(c.remembered));
+        TfmMain m(ctx);
+        m.login = [this] { s.connectionStatus = Status::connected; };
+        ASSERT_TRUE(m.Start());
+        EXPECT_EQ(ctx.selectedPrinter, c.index) << c.remembered;
+        EXPECT_EQ(m.printerList()->currentIndex(), c.index) << c.remembered;
+    }
+    start();
+    main->printerList()->setCurrentIndex(2);
+    EXPECT_EQ(ctx.selectedPrinter, 2);
+    EXPECT_TRUE(ctx.pdfPrinterSelected());
+    EXPECT_EQ(s.ini.readString("Main", "DefaultPrinter", QString()), AppContext::pdfPrinterName());
+}
+
+TEST_F(MainTest, ThePathCaptionGrowsAndShrinksByParts) {
+    start();
+    main->SetChCaption(QStringLiteral("Wykazy"));
+    EXPECT_EQ(main->chCaption(), "Wykazy") << "no separator on an empty caption";
+    main->SetChCaption(QStringLiteral("Osoby"));
+    EXPECT_EQ(main->chCaption(), "Wykazy / Osoby");
+    main->RemChCaption();
+    EXPECT_EQ(main->chCaption(), "Wykazy");
+    main->RemChCaption();
+    EXPECT_EQ(main->chCaption(), "");
+    main->RemChCaption();
+    EXPECT_EQ(main->chCaption(), "");
+    main->SetChCaption(QStringLiteral("Dane"));
+    main->SetChCaption(QStringLiteral("Plan"));
+    main->ClrChCaption();
+    EXPECT_EQ(main->chCaption(), "");
+}
+
+TEST_F(MainTest, FunctionWindowsOpenOneAtATimeInsideTheClientArea) {
+    start();
+    for (int i = 0; i < functionSlotCount; ++i)
+        EXPECT_FALSE(main->button(static_cast<FunctionSlot>(i))->isEnabled())
+            << "a button without its window is disabled: " << i;
+
+    QPointer<TestWindow> lists = windowFor(FunctionSlot::Wykazy, "fmWykazy", "Wykazy");
+    EXPECT_TRUE(main->button(FunctionSlot::Wykazy)->isEnabled());
+    ASSERT_FALSE(lists.isNull());
+    EXPECT_EQ(lists->parentWidget(), main->clientArea());
+    EXPECT_TRUE(lists->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(lists->isVisible());
+    EXPECT_EQ(main->chCaption(), "Wykazy");
+    EXPECT_EQ(s.errContext.form, "fmWykazy");
+
+    // The button of an open window does nothing; the data hub's closes the hub's children.
+    main->button(FunctionSlot::Wykazy)->click();
+    EXPECT_EQ(main->functionWindow(FunctionSlot::Wykazy), lists.data());
+    QPointer<TestWindow> data = windowFor(FunctionSlot::Dane, "fmDane", "Dane");
+    EXPECT_TRUE(lists.isNull()) << "opening a window closes the others";
+    EXPECT_EQ(main->chCaption(), "Dane");
+    main->button(FunctionSlot::Dane)->click();
+    EXPECT_EQ(childrenClosed, 1);
+    EXPECT_EQ(main->functionWindow(FunctionSlot::Dane), data.data());
+
+    QPointer<TestWindow> params = windowFor(FunctionSlot::Parametry, "fmParam", "Parametry");
+    EXPECT_TRUE(data.isNull());
+    EXPECT_EQ(params->windowTitle(), "Parametry");
+
+    // The file selection dialog goes with the others and is made again when needed.
+    TfmSF* sf = &ctx.fmSF();
+    EXPECT_TRUE(ctx.hasFmSF());
+    main->CloseLastForm();
+    settle();
+    EXPECT_TRUE(params.isNull());
+    EXPECT_FALSE(ctx.hasFmSF());
+    EXPECT_EQ(main->chCaption(), "");
+    EXPECT_NE(&ctx.fmSF(), nullptr);
+    (void)sf;
+}
+
+TEST_F(MainTest, WhileRegistrationRunsTheMainWindowRefusesToCloseAndKeepsTheTerminalWindow) {
+    start();
+    QPointer<TestWindow> terminal = windowFor(FunctionSlot::Rejestrator, "fmTQ200", "Rejestrator");
+    EXPECT_EQ(main->clientArea()->palette().color(QPalette::Window), QColor(166, 202, 240));
+    ctx.registrationRunning = true;
+    ctx.keptWindowName = QStringLiteral("fmTQ200");
+    terminal->hide(); // as the terminal window does when asked to close while running
+
+    // Only the main and the terminal window: nothing is closed, the terminal comes forward.
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible());
+    ASSERT_FALSE(terminal.isNull());
+    EXPECT_TRUE(terminal->isVisible());
+
+    // A third window is closed; the kept terminal window survives the navigation.
+    QPointer<TestWindow> lists = windowFor(FunctionSlot::Wykazy, "fmWykazy", "Wykazy");
+    EXPECT_FALSE(terminal.isNull());
+    EXPECT_FALSE(main->close());
+    settle();
+    EXPECT_TRUE(lists.isNull());
+    EXPECT_FALSE(terminal.isNull());
+    EXPECT_EQ(histRows("Koniec"), 0);
+
+    // Once the run has stopped the main window closes and takes the terminal window along.
+    ctx.registrationRunning = false;
+    ctx.keptWindowName.clear();
+    EXPECT_TRUE(main->close());
+    settle();
+    EXPECT_TRUE(terminal.isNull());
+    EXPECT_EQ(histRows("Koniec"), 1);
+}
+
+TEST_F(MainTest, TheErrorHandlerLogsTwiceShowsAndAsksWhetherToEnd) {
+    start();
+    const QString expected = QStringLiteral("FORM : ;  , \r\n!!!!!!!!!!! Nie można otworzyć pliku");
+    EXPECT_EQ(TfmMain::ErrorText({}, QStringLiteral("Nie można otworzyć pliku")), expected);
+    EXPECT_EQ(TfmMain::ErrorText({"fmPlan", "aSave", "12"}, QStringLiteral("x")),
+              "FORM :fmPlan ; aSave , 12\r\n!!!!!!!!!!! x");
+
+    for (const bool stop : {false, true}) {
+        s.SetErrContext(QString(), QString(), QString());
+        QColor colour;
+        testdb::WhenModal answer([&](QWidget* w) {
+            auto* uwaga = qobject_cast<TfmUwaga*>(w);
+            ASSERT_NE(uwaga, nullptr);
+            colour = uwaga->palette().color(QPalette::Window);
+            QTest::keyClick(w, stop ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        main->ApplicationError(QStringLiteral("Nie można otworzyć pliku"));
+        EXPECT_TRUE(answer.ran());
+        EXPECT_FALSE(answer.timedOut());
+        EXPECT_EQ(colour, QColor(255, 0, 0));
+        EXPECT_EQ(terminated, stop ? 1 : 0);
+    }
+    EXPECT_EQ(errors, QStringList({"Nie można otworzyć pliku", "Nie można otworzyć pliku"}));
+    EXPECT_EQ(s.errContext.form, "");
+    // Each error: the text itself and the log line with its prefixes.
+    EXPECT_EQ(histRows(expected), 2);
+    EXPECT_EQ(dm.ReadInteger("n",
+                             "select count(*) as n from kzm_hist where tekst like "
+                             "'[ 2.3 [24.129]] %FORM : ;  , %'",
+                             -1),
+              2);
+    EXPECT_TRUE(log().contains(expected));
+}
+
+TEST_F(MainTest, TheInfoMenuShowsTheAboutBoxAndTheHelp) {
+    start();
+    const QList<QAction*> actions = main->infoMenu()->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0]->text(), "O programie");
+    EXPECT_EQ(actions[1]->text(), "Pomoc");
+
+    QString about;
+    testdb::WhenModal close([&](QWidget* w) {
+        about = w->objectName();
+        static_cast<QDialog*>(w)->accept();
+    });
+    actions[0]->trigger();
+    EXPECT_EQ(about, "fmInfProg");
+
+    actions[1]->trigger();
+    EXPECT_EQ(shown, QStringList({"Brak pliku z pomocą"}));
+
+    QDir().mkpath(s.helpDir);
+    QFile page(s.helpDir + QStringLiteral("index.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Spis treści</h1></body></html>");
+    page.close();
+    actions[1]->trigger();
+    auto* help = main->findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->browser()->toPlainText().contains("Spis treści"));
+    help->close();
+}
+
+} // namespace
+
+namespace {
+
+// The pictures of the README: KZM_SCREENSHOTS names the folder they are written to.
+TEST_F(MainTest, ScreenshotsOfTheLoginAndTheMainWindow) {
+    const QString folder = qEnvironmentVariable("KZM_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "KZM_SCREENSHOTS unset";
+    QDir().mkpath(folder);
+
+    s.dbPath = QStringLiteral("/srv/kzm/Baza/BazaOxle.GDB");
+    QPointer<TfmLog> login = new TfmLog(s, dm);
+    login->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(login->grab().save(folder + QStringLiteral("/login.png")));
+    login->btnZamknij()->click();
+    s.terminate = false;
+
+    start();
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(1100, 640);
+    main->SetChCaption(QStringLiteral("Wykazy"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main->grab().save(folder + QStringLiteral("/main.png")));
+}
+
+} // namespace
