@@ -42,10 +42,23 @@ int main(int argc, char** argv) {
     kzm::TfmUwaga fmUwaga;
     ctx.fmUwaga = &fmUwaga;
 
+    bool stopRequested = false;
+    ctx.terminateProgram = [&stopRequested] {
+        stopRequested = true;
+        QCoreApplication::exit(1);
+    };
+
     kzm::TfmMain fmMain(ctx);
-    if (!fmMain.Start())
-        return 0;
     app.errorHandler = [&fmMain](const QString& message) { fmMain.ApplicationError(message); };
+    try {
+        if (!fmMain.Start())
+            return 0;
+    } catch (const std::exception& e) {
+        // An error of the start goes to the same handler as every other.
+        fmMain.ApplicationError(QString::fromUtf8(e.what()));
+        if (stopRequested)
+            return 1;
+    }
     fmMain.show();
     return app.exec();
 }

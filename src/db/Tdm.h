@@ -13,6 +13,7 @@ namespace kzm {
 
 class Session;
 class RowSelection;
+class ProgressGauge;
 
 // Connection statuses of BazaConnect and database creation.
 namespace Status {
@@ -99,6 +100,13 @@ public:
     QString MQReadString(const QString& field, const QString& sql);
 
     void SayInf(const QString& text);
+
+    // Writes the query's rows, from the current one on, to an Excel 97 workbook: the heading's
+    // lines in merged cells, an empty row, the column names, then the rows. Nothing is done
+    // for a closed or empty query; the writer's errors reach the caller, and then nothing is
+    // left under the file name.
+    void ExportXls(fb::Query& q, const QString& fileName, ProgressGauge* gauge, bool closeAfter,
+                   const QString& heading);
 
     // The role every user other than SYSDBA works in, and the account it is granted to.
     static const QString roleName;

@@ -1,7 +1,7 @@
 #include "xls/Workbook.h"
 
-#include "XlsReader.h"
 #include "support/QtPrint.h"
+#include "support/XlsReader.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "XlsReader.h"
+#include "support/XlsReader.h"
 
 #include <QJsonDocument>
 #include <QProcess>
