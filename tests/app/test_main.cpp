@@ -2,6 +2,7 @@
 #include "app/AppInfo.h"
 #include "app/FunctionWindow.h"
 #include "app/HelpWindow.h"
+#include "app/KzmApplication.h"
 #include "app/TfmInfProg.h"
 #include "app/TfmLog.h"
 #include "app/TfmMain.h"
@@ -272,6 +273,29 @@ TEST_F(MainTest, TheErrorHandlerLogsTwiceShowsAndAsksWhetherToEnd) {
                              -1),
               2);
     EXPECT_TRUE(log().contains(expected));
+}
+
+TEST_F(MainTest, AnErrorLeavingAHandlerReachesTheErrorHandlerAndLeavesNoFile) {
+    start();
+    auto* app = static_cast<KzmApplication*>(QCoreApplication::instance());
+    app->errorHandler = [this](const QString& m) { main->ApplicationError(m); };
+    const QString target = home.path() + QStringLiteral("/Brak/Stan.xls");
+    QPushButton export_(QStringLiteral("Eksport"));
+    QObject::connect(&export_, &QPushButton::clicked, [&] {
+        s.SetErrContext(QStringLiteral("fmExpoStan"), QStringLiteral("btnRunClick"), QString());
+        ASSERT_TRUE(dm.OpenQ(dm.IBQ, "select ID, TEKST from KZM_HIST"));
+        dm.ExportXls(dm.IBQ, target, nullptr, true, QStringLiteral("Historia"));
+    });
+    export_.show();
+    testdb::WhenModal answer([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    QTest::mouseClick(&export_, Qt::LeftButton);
+    app->errorHandler = nullptr;
+    EXPECT_TRUE(answer.ran());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Nie można zapisać pliku ")) << errors[0].toStdString();
+    EXPECT_EQ(terminated, 0) << "answered: go on";
+    EXPECT_TRUE(log().contains("FORM :fmExpoStan ; btnRunClick , \r\n!!!!!!!!!!! Nie można"));
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 TEST_F(MainTest, TheInfoMenuShowsTheAboutBoxAndTheHelp) {
