@@ -43,6 +43,14 @@ void FunctionWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+void FunctionWindow::hideKeepingAlive() {
+    if (captionShown_) {
+        captionShown_ = false;
+        main_.RemChCaption();
+    }
+    hide();
+}
+
 void FunctionWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && helpContext_ != 0) {
         ShowHelp(ctx().s, helpContext_, this);

@@ -32,6 +32,10 @@ protected:
     // Hubs empty the whole path caption when they close instead of taking off their part.
     void setClearsCaption(bool on) { clearsCaption_ = on; }
 
+    // Hides the window instead of closing it, its caption taken off the path caption; the
+    // terminal window does so while registration runs.
+    void hideKeepingAlive();
+
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
+#include "terminals/TfmTQ200.h"
 
 #include <QFile>
 #include <cstdio>
@@ -12,10 +13,12 @@
 namespace {
 
 const char* const usage =
-    "Użycie: pelto_kzm [--home KATALOG]\n"
+    "Użycie: pelto_kzm [--home KATALOG] [--rejestrator]\n"
     "\n"
     "  --home KATALOG  katalog programu: KZM.ini, Baza/, Kopie/, Hist/, Tmp/, Pomoc/\n"
     "                  (bez tej opcji $KZM_HOME, a bez niej katalog programu wykonywalnego)\n"
+    "  --rejestrator   stanowisko rejestracji: po zalogowaniu otwiera okno czytników\n"
+    "                  i od razu zaczyna pracę ciągłą\n"
     "  --help          ten opis\n"
     "\n"
     "Ścieżka bazy bez nazwy serwera (np. /srv/kzm/Baza/BazaOxle.GDB) otwiera bazę wbudowanym\n"
@@ -25,11 +28,14 @@ const char* const usage =
 } // namespace
 
 int main(int argc, char** argv) {
+    bool registrationStation = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(usage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--rejestrator") == 0)
+            registrationStation = true;
     }
 
     kzm::Session session;
@@ -49,6 +55,8 @@ int main(int argc, char** argv) {
     };
 
     kzm::TfmMain fmMain(ctx);
+    fmMain.setFactory(kzm::FunctionSlot::Rejestrator,
+                      [](kzm::TfmMain& m) { return new kzm::TfmTQ200(m); });
     app.errorHandler = [&fmMain](const QString& message) { fmMain.ApplicationError(message); };
     try {
         if (!fmMain.Start())
@@ -60,5 +68,7 @@ int main(int argc, char** argv) {
             return 1;
     }
     fmMain.show();
+    if (registrationStation)
+        kzm::StartRegistrationStation(fmMain);
     return app.exec();
 }

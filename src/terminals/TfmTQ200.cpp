@@ -1,0 +1,538 @@
+#include "terminals/TfmTQ200.h"
+
+#include "app/AppContext.h"
+#include "app/TfmMain.h"
+#include "app/TfmUwaga.h"
+#include "core/Files.h"
+#include "core/Session.h"
+#include "core/Win1250.h"
+#include "db/Params.h"
+#include "db/Tdm.h"
+#include "terminals/Registration.h"
+#include "terminals/TerminalLink.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace kzm {
+
+namespace {
+
+const QString form = QStringLiteral("fmTQ200");
+
+QPixmap LampPixmap(const QColor& colour) {
+    QPixmap p(24, 24);
+    p.fill(Qt::transparent);
+    QPainter painter(&p);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(colour);
+    painter.drawEllipse(2, 2, 20, 20);
+    return p;
+}
+
+// A reading to be acknowledged and skipped: flagged by the terminal, or without a card.
+bool Skipped(const TRekReceive& rek) {
+    return rek.recordFlag == QLatin1String("T") || rek.recordFlag == QLatin1String("U") ||
+           rek.recordFlag == QLatin1String(",") || rek.cardNumber.isEmpty();
+}
+
+// A display command that the port refused is an error of taking the reading.
+void Require(const LinkResult& r) {
+    if (r.kind == LinkResult::Kind::PortFailure && r.error)
+        throw std::runtime_error(r.error->message().toStdString());
+}
+
+} // namespace
+
+TfmTQ200::TfmTQ200(TfmMain& main)
+    : FunctionWindow(main, form, QStringLiteral("Praca z czytnikami kart TQ-200")),
+      trProc_(main.ctx().dm.IBBaza), qProc_(trProc_) {
+    auto* column = new QVBoxLayout(this);
+
+    // The run: lamp, date, start/stop, log switch.
+    auto* top = new QHBoxLayout();
+    lbLamp_ = new QLabel(this);
+    lbLamp_->setObjectName(QStringLiteral("shStatus"));
+    lbLamp_->setPixmap(LampPixmap(lampColour_));
+    top->addWidget(lbLamp_);
+    lbData_ = new QLabel(this);
+    lbData_->setObjectName(QStringLiteral("lbData"));
+    QFont bold = lbData_->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 4);
+    lbData_->setFont(bold);
+    lbData_->setCursor(Qt::PointingHandCursor);
+    lbData_->installEventFilter(this);
+    top->addWidget(lbData_);
+    btnRun_ = new QPushButton(QStringLiteral("Praca ciągła"), this);
+    btnRun_->setObjectName(QStringLiteral("btnRun"));
+    btnRun_->setAutoDefault(false);
+    connect(btnRun_, &QPushButton::clicked, this, &TfmTQ200::btnRunClick);
+    top->addWidget(btnRun_);
+    cbLog_ = new QCheckBox(QStringLiteral("Zapis historii pracy"), this);
+    cbLog_->setObjectName(QStringLiteral("cbLog"));
+    cbLog_->setChecked(true);
+    top->addWidget(cbLog_);
+    top->addStretch(1);
+    btnWyjscie_ = new QPushButton(QStringLiteral("Wyjście"), this);
+    btnWyjscie_->setObjectName(QStringLiteral("btnWyjscie"));
+    btnWyjscie_->setAutoDefault(false);
+    connect(btnWyjscie_, &QPushButton::clicked, this, &QWidget::close);
+    top->addWidget(btnWyjscie_);
+    column->addLayout(top);
+
+    // The day's counts.
+    auto* counts = new QGridLayout();
+    const char* titles[] = {"Śniadania", "Obiady", "Kolacje"};
+    const char* rows[] = {"Zaplanowane", "Wydane", "Różnica"};
+    for (int c = 0; c < 3; ++c) {
+        auto* t = new QLabel(QString::fromUtf8(titles[c]), this);
+        t->setObjectName(QStringLiteral("lbPosilek%1").arg(c + 1));
+        t->setAlignment(Qt::AlignCenter);
+        t->setAutoFillBackground(true);
+        mealTitles_[static_cast<size_t>(c)] = t;
+        counts->addWidget(t, 0, c + 1);
+    }
+    for (int r = 0; r < 3; ++r) {
+        counts->addWidget(new QLabel(QString::fromUtf8(rows[r]), this), r + 1, 0);
+        for (int c = 0; c < 3; ++c) {
+            auto* box = new QLineEdit(this);
+            box->setObjectName(QStringLiteral("edStat%1%2").arg(r).arg(c));
+            box->setReadOnly(true);
+            box->setAlignment(Qt::AlignRight);
+            box->setFocusPolicy(Qt::NoFocus);
+            stats_[static_cast<size_t>(r * 3 + c)] = box;
+            counts->addWidget(box, r + 1, c + 1);
+        }
+    }
+    column->addLayout(counts);
+
+    // The terminal selector and the service panels.
+    auto* middle = new QHBoxLayout();
+    auto* gbCzytnik = new QGroupBox(QStringLiteral(" Czytnik "), this);
+    auto* selectorRow = new QHBoxLayout(gbCzytnik);
+    cbCzytnik_ = new QComboBox(gbCzytnik);
+    cbCzytnik_->setObjectName(QStringLiteral("cbCzytnik"));
+    cbCzytnik_->setMinimumWidth(220);
+    connect(cbCzytnik_, &QComboBox::activated, this, [this](int index) { makeCurrent(index); });
+    selectorRow->addWidget(cbCzytnik_);
+    middle->addWidget(gbCzytnik);
+    gbService_ = new QGroupBox(QStringLiteral(" Zegar "), this);
+    gbService_->setObjectName(QStringLiteral("pnSerwis"));
+    auto* clock = new QHBoxLayout(gbService_);
+    edDate_ = new QDateEdit(gbService_);
+    edDate_->setObjectName(QStringLiteral("edData"));
+    edDate_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edDate_->setCalendarPopup(true);
+    edTime_ = new QTimeEdit(gbService_);
+    edTime_->setObjectName(QStringLiteral("edCzas"));
+    edTime_->setDisplayFormat(QStringLiteral("hh:mm:ss"));
+    clock->addWidget(edDate_);
+    clock->addWidget(edTime_);
+    middle->addWidget(gbService_);
+    middle->addStretch(1);
+    column->addLayout(middle);
+
+    lbHistory_ = new QListWidget(this);
+    lbHistory_->setObjectName(QStringLiteral("lbHistoria"));
+    column->addWidget(lbHistory_, 1);
+
+    timer_.setInterval(timerInterval);
+    connect(&timer_, &QTimer::timeout, this, &TfmTQ200::TimerTimer);
+
+    // Creation: the clock panel and date, the highlighted meal titles, the terminals.
+    const QDateTime now = QDateTime::currentDateTime();
+    edDate_->setDate(now.date());
+    edTime_->setTime(now.time());
+    lbData_->setText(' ' + today().toString(QStringLiteral("dd.MM.yyyy")) + ' ');
+    ParamStore store(ctx().dm);
+    const char* counters[] = {"FCntWork01", "FCntWork02", "FCntWork03"};
+    for (int c = 0; c < 3; ++c) {
+        if (store.ReadParD(QString::fromLatin1(counters[c]), QDate()) != today())
+            continue;
+        QPalette p = mealTitles_[static_cast<size_t>(c)]->palette();
+        p.setColor(QPalette::WindowText, titleHighlight);
+        mealTitles_[static_cast<size_t>(c)]->setPalette(p);
+    }
+    loadTerminals();
+}
+
+TfmTQ200::~TfmTQ200() {
+    timer_.stop();
+    closePorts();
+    qProc_.close();
+    trProc_.rollbackQuietly();
+}
+
+bool TfmTQ200::running() const {
+    return ctx().registrationRunning;
+}
+
+bool TfmTQ200::simulation() const {
+    return QFile::exists(QStringLiteral("BezRCP.dat"));
+}
+
+void TfmTQ200::repaintNow() {
+    QCoreApplication::processEvents();
+}
+
+void TfmTQ200::loadTerminals() {
+    Tdm& dm = ctx().dm;
+    if (dm.OpenQTmp(QStringLiteral("select * from KZM_ComDef where aktywny=1"))) {
+        for (; !dm.QTmp.eof(); dm.QTmp.next()) {
+            auto col = [&](const char* name) {
+                return dm.QTmp.fieldByName(QString::fromLatin1(name)).asInteger();
+            };
+            if (col("AKTYWNY") != 1 || col("PORT") <= 0)
+                continue;
+            Terminal t;
+            t.rec = ComRecordFromDefinition(dm.QTmp.fieldByName(QStringLiteral("NAZWA")).asString(),
+                                            col("TQ700") == 1, col("NUMSCAN"), col("NUMINST"),
+                                            col("RS485") == 1, col("ALARM"), col("BASE_ALARM"));
+            t.rec.replyLimitMs = 50;
+            t.port = std::make_unique<SerialPort>(ctx().s.ini, col("PORT"), col("SPEED"),
+                                                  PortUse::Terminal);
+            cbCzytnik_->addItem(QString::number(col("PORT")) + QStringLiteral("  ") + t.rec.name);
+            terminals_.push_back(std::move(t));
+        }
+    }
+    dm.CloseQTmp();
+    if (!terminals_.empty())
+        makeCurrent(0);
+}
+
+void TfmTQ200::makeCurrent(int index) {
+    if (index < 0 || index >= static_cast<int>(terminals_.size()))
+        return;
+    current_ = index;
+    if (cbCzytnik_->currentIndex() != index)
+        cbCzytnik_->setCurrentIndex(index);
+}
+
+void TfmTQ200::showEvent(QShowEvent* event) {
+    FunctionWindow::showEvent(event);
+    if (terminals_.empty()) {
+        ctx().s.ShowMessage(QStringLiteral("Brak aktywnych urządzeń"));
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void TfmTQ200::closeEvent(QCloseEvent* event) {
+    ctx().keptWindowName = objectName();
+    if (running()) {
+        event->ignore();
+        hideKeepingAlive();
+        return;
+    }
+    timer_.stop();
+    closePorts();
+    terminals_.clear();
+    ctx().keptWindowName.clear();
+    FunctionWindow::closeEvent(event);
+}
+
+bool TfmTQ200::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lbData_ && event->type() == QEvent::MouseButtonPress) {
+        Statystyka(edDate_->date());
+        return true;
+    }
+    return FunctionWindow::eventFilter(watched, event);
+}
+
+void TfmTQ200::closePorts() {
+    for (Terminal& t : terminals_)
+        if (t.port)
+            t.port->ClosePort();
+}
+
+void TfmTQ200::setLamps(const QColor& colour) {
+    lampColour_ = colour;
+    lbLamp_->setPixmap(LampPixmap(colour));
+    fmMain().setLamp(colour);
+}
+
+void TfmTQ200::setRunning(bool on) {
+    ctx().registrationRunning = on;
+    gbService_->setEnabled(!on);
+    setLamps(on ? lampOn : lampOff);
+}
+
+void TfmTQ200::addHistory(const QString& line) {
+    lbHistory_->insertItem(0, line);
+}
+
+void TfmTQ200::showPortError(const std::optional<PortError>& error) {
+    if (error)
+        ctx().s.ShowMessage(error->message());
+}
+
+// ---- start and stop
+
+void TfmTQ200::btnRunClick() {
+    ctx().s.SetErrContext(form, QStringLiteral("BtnRun"), QString());
+    if (running())
+        stopRun();
+    else
+        startRun();
+}
+
+void TfmTQ200::startRun() {
+    lbHistory_->clear();
+    Statystyka(today());
+    bool on = false;
+    if (simulation()) {
+        on = true;
+    } else {
+        for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
+            makeCurrent(i);
+            Terminal& t = terminals_[static_cast<size_t>(i)];
+            if (t.port->OpenPort() && TestConnection()) {
+                ClearDisplay(*t.port, t.rec, ProcessEventsHook());
+                addHistory(QStringLiteral("Połączenie z ") + t.port->name());
+                on = true;
+            } else {
+                addHistory(QStringLiteral("Brak połączenia z ") + t.rec.name);
+            }
+            repaintNow();
+        }
+    }
+    if (on) {
+        setRunning(true);
+        timer_.start();
+    }
+}
+
+void TfmTQ200::stopRun() {
+    lbHistory_->clear();
+    for (Terminal& t : terminals_) {
+        t.port->ClosePort();
+        addHistory(QStringLiteral("Rozłączenie z ") + t.rec.name);
+    }
+    timer_.stop();
+    setRunning(false);
+}
+
+bool TfmTQ200::TestConnection() {
+    if (QFile::exists(QStringLiteral("Test.dat")))
+        return true;
+    Terminal& t = terminals_[static_cast<size_t>(current_)];
+    btnRun_->setEnabled(false);
+    bool ok = AskStatus(*t.port, t.rec).ok();
+    if (ok) {
+        Delay(500, ProcessEventsHook());
+        const ReplyResult reply = ReceiveReply(*t.port, t.rec, ProcessEventsHook());
+        ok = reply.kind != ReplyResult::Kind::PortFailure && !reply.raw.isEmpty();
+    }
+    if (!ok)
+        t.port->ClosePort();
+    btnRun_->setEnabled(true);
+    repaintNow();
+    return ok;
+}
+
+// ---- the cycle
+
+void TfmTQ200::TimerTimer() {
+    if (!running()) {
+        timer_.stop();
+        return;
+    }
+    timer_.stop();
+    PetlaOdczytow();
+    bool connected = false;
+    for (const Terminal& t : terminals_)
+        connected = connected || (t.port && t.port->connected());
+    timer_.start();
+    if (!connected) {
+        timer_.stop();
+        setRunning(false);
+    }
+}
+
+void TfmTQ200::PetlaOdczytow() {
+    ctx().s.SetErrContext(form, QStringLiteral("PetlaOdczytow"), QString());
+    for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
+        makeCurrent(i);
+        Odczyt();
+        if (stopRequest_) {
+            stopRequest_ = false;
+            stopRun();
+            return;
+        }
+    }
+}
+
+void TfmTQ200::Odczyt() {
+    ctx().s.SetErrContext(form, QStringLiteral("Odczyt"), QString());
+    Terminal& t = terminals_[static_cast<size_t>(current_)];
+    const bool sim = simulation();
+    if (!sim && !t.port->connected())
+        return;
+    btnRun_->setEnabled(false);
+    const auto repaint = ProcessEventsHook();
+    int n = 0;
+    bool statusRead = true;
+    if (!sim) {
+        const LinkResult asked = AskStatus(*t.port, t.rec);
+        if (!asked.ok()) {
+            showPortError(asked.error);
+            statusRead = false;
+        } else {
+            Delay(150, repaint);
+            repaintNow();
+            const ReplyResult reply = ReceiveReply(*t.port, t.rec, repaint);
+            if (reply.kind == ReplyResult::Kind::PortFailure) {
+                showPortError(reply.error);
+                statusRead = false;
+            } else {
+                ParseReply(rek_, reply.text, ReplyLayout::Status, t.rec.tq700);
+                n = ReplyInt(rek_.storedCount);
+            }
+        }
+    } else {
+        rek_.ClearReplyFields();
+        n = 1;
+    }
+
+    if (statusRead) {
+        for (int i = 0; i < n && running(); ++i) {
+            QByteArray raw;
+            QByteArray text;
+            if (sim) {
+                raw = ToWin1250(ReadWholeFile(QStringLiteral("BezRCP.dat")));
+                text = raw;
+            } else {
+                const LinkResult asked = AskRecord(*t.port, t.rec);
+                if (!asked.ok())
+                    showPortError(asked.error);
+                else if (running()) {
+                    const ReplyResult reply = ReceiveReply(*t.port, t.rec, repaint);
+                    if (reply.kind == ReplyResult::Kind::PortFailure)
+                        showPortError(reply.error);
+                    raw = reply.raw;
+                    text = reply.text;
+                }
+            }
+            ParseReply(rek_, text, ReplyLayout::Record, t.rec.tq700);
+            if (!sim && Skipped(rek_)) {
+                if (cbLog_->isChecked())
+                    ctx().s.WriteHistDB(SkippedLogLine(i, n, rek_), ReplyDetail(raw));
+                SendCommand(*t.port, t.rec, AckCommand(), repaint);
+                continue;
+            }
+            if (!takeReading(i, n, raw))
+                break;
+        }
+        repaintNow();
+        Statystyka(QDate());
+    }
+    btnRun_->setEnabled(true);
+    repaintNow();
+}
+
+bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw) {
+    Session& s = ctx().s;
+    Terminal& t = terminals_[static_cast<size_t>(current_)];
+    const bool sim = simulation();
+    try {
+        rek_.year = QString::number(ReadingYear(today(), rek_.month.toInt()));
+        s.SetErrContext(form, QStringLiteral("Odczyt"), QStringLiteral("Przed zapisem"));
+        rek_.readingTime = ReadingTimeOf(rek_);
+        const QString portName = t.port->name();
+        const QString line = portName + QStringLiteral("  Karta ") + rek_.cardNumber +
+                             QStringLiteral(" data ") +
+                             rek_.readingTime.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+        DeriveReadingFields(rek_, portName, ctx().params);
+        const ReadingOutcome outcome = ZapiszOdczyt();
+        if (!running())
+            return false; // stored, not acknowledged: the terminal offers it again
+        if (!sim)
+            Require(SendCommand(*t.port, t.rec, AckCommand(), ProcessEventsHook()));
+        const Announcement a = Announce(outcome, n, ctx().params);
+        while (lbHistory_->count() > historyLimit)
+            delete lbHistory_->takeItem(lbHistory_->count() - 1);
+        if (a.shown && !sim) {
+            if (a.alarm)
+                Require(ShowAlarm(*t.port, t.rec, a.text, ProcessEventsHook()));
+            else
+                Require(ShowText(*t.port, t.rec, a.text));
+        }
+        if (cbLog_->isChecked())
+            s.WriteHistDB(ReadingLogLine(i, n, rek_, a.text), ReplyDetail(raw));
+        addHistory(line + ' ' + a.text);
+        repaintNow();
+        if (rek_.mealSlot >= 1 && rek_.mealSlot <= 3)
+            ++issued_[static_cast<size_t>(rek_.mealSlot - 1)];
+    } catch (const std::exception& e) {
+        s.WriteHist(QString::fromUtf8(e.what()));
+        if (ctx().Ask(QStringLiteral("Wystąpił błąd przy odczycie danych\rCzy przerwać pracę?"),
+                      UwagaRed, true)) {
+            stopRequest_ = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+ReadingOutcome TfmTQ200::ZapiszOdczyt() {
+    ctx().s.SetErrContext(form, QStringLiteral("ZapiszOdczyt"), QString());
+    const QString ret = ctx().dm.MQReadString(QStringLiteral("ret"), ZapiszOdczytStatement(rek_));
+    const ReadingOutcome outcome = ParseOutcome(ret);
+    rek_.recordFlag = outcome.code;
+    rek_.repeatCount = outcome.repeatCount;
+    rek_.person = outcome.person;
+    return outcome;
+}
+
+void TfmTQ200::Statystyka(const QDate& date) {
+    ctx().s.SetErrContext(form, QStringLiteral("Statystyka"), QString());
+    const QDate day = date.isValid() ? date : QDate::currentDate();
+    qProc_.setSql(QStringLiteral("execute procedure PKZM_INIT_STAT3(:PDATA, :PP)"));
+    qProc_.setParam(QStringLiteral("PDATA"), day);
+    qProc_.setParam(QStringLiteral("PP"), 0);
+    qProc_.execSql();
+    const char* plannedCols[] = {"S1", "O1", "K1"};
+    const char* issuedCols[] = {"S2", "O2", "K2"};
+    for (int c = 0; c < 3; ++c) {
+        planned_[static_cast<size_t>(c)] =
+            qProc_.fieldByName(QString::fromLatin1(plannedCols[c])).asInteger();
+        issued_[static_cast<size_t>(c)] =
+            qProc_.fieldByName(QString::fromLatin1(issuedCols[c])).asInteger();
+    }
+    qProc_.close();
+    if (trProc_.inTransaction())
+        trProc_.commit();
+    for (int c = 0; c < 3; ++c) {
+        const int p = planned_[static_cast<size_t>(c)];
+        const int w = issued_[static_cast<size_t>(c)];
+        statBox(0, c)->setText(QString::number(p));
+        statBox(1, c)->setText(QString::number(w));
+        statBox(2, c)->setText(QString::number(p - w));
+    }
+}
+
+TfmTQ200* StartRegistrationStation(TfmMain& main) {
+    main.OpenFunction(FunctionSlot::Rejestrator);
+    auto* w = qobject_cast<TfmTQ200*>(main.functionWindow(FunctionSlot::Rejestrator));
+    if (w && !w->terminals().empty() && !w->running())
+        w->btnRunClick();
+    return w;
+}
+
+} // namespace kzm

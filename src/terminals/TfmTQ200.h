@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/FunctionWindow.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "terminals/SerialPort.h"
+#include "terminals/TerminalProtocol.h"
+#include "terminals/TerminalReply.h"
+
+#include <QColor>
+#include <QDate>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimeEdit;
+
+namespace kzm {
+
+struct ReadingOutcome;
+
+// The terminal window: polls the active terminals every second, stores each reading through
+// the registration procedure, answers on the terminal's display and keeps the day's meal
+// counts on screen. While the run is on, closing only hides the window.
+class TfmTQ200 : public FunctionWindow {
+    Q_OBJECT
+public:
+    explicit TfmTQ200(TfmMain& main);
+    ~TfmTQ200() override;
+
+    static constexpr int historyLimit = 50;
+    static constexpr int timerInterval = 1000;
+    static inline const QColor lampOff{0, 128, 0};
+    static inline const QColor lampOn{255, 0, 0};
+    static inline const QColor titleHighlight{242, 113, 116};
+
+    struct Terminal {
+        TComRecord rec;
+        std::unique_ptr<SerialPort> port;
+    };
+    const std::vector<Terminal>& terminals() const { return terminals_; }
+    int current() const { return current_; }
+    bool running() const;
+
+    // The workstation's calendar; replaceable in tests.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+    void btnRunClick();
+    void TimerTimer();
+    void PetlaOdczytow();
+    void Odczyt();
+    void Statystyka(const QDate& date);
+    bool TestConnection();
+
+    QPushButton* btnRun() const { return btnRun_; }
+    QPushButton* btnWyjscie() const { return btnWyjscie_; }
+    QCheckBox* cbLog() const { return cbLog_; }
+    QListWidget* history() const { return lbHistory_; }
+    QComboBox* selector() const { return cbCzytnik_; }
+    QLabel* dateLabel() const { return lbData_; }
+    QLabel* mealTitle(int meal) const { return mealTitles_[static_cast<size_t>(meal)]; }
+    // Row 0 planned, 1 issued, 2 the difference; column 0 breakfasts, 1 lunches, 2 suppers.
+    QLineEdit* statBox(int row, int column) const {
+        return stats_[static_cast<size_t>(row * 3 + column)];
+    }
+    QGroupBox* servicePanels() const { return gbService_; }
+    QTimer& timer() { return timer_; }
+    QColor lamp() const { return lampColour_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void loadTerminals();
+    void makeCurrent(int index);
+    void startRun();
+    void stopRun();
+    void setRunning(bool on);
+    void setLamps(const QColor& colour);
+    // Takes one reading of the record loop; false when the loop is to end.
+    bool takeReading(int i, int n, const QByteArray& raw);
+    ReadingOutcome ZapiszOdczyt();
+    void addHistory(const QString& line);
+    void showPortError(const std::optional<PortError>& error);
+    void closePorts();
+    bool simulation() const;
+    void repaintNow();
+
+    std::vector<Terminal> terminals_;
+    int current_ = -1;
+    bool stopRequest_ = false;
+    TRekReceive rek_;
+    std::array<int, 3> planned_{};
+    std::array<int, 3> issued_{};
+    QColor lampColour_ = lampOff;
+    QTimer timer_;
+
+    fb::Transaction trProc_;
+    fb::Query qProc_;
+
+    QLabel* lbLamp_ = nullptr;
+    QLabel* lbData_ = nullptr;
+    QPushButton* btnRun_ = nullptr;
+    QPushButton* btnWyjscie_ = nullptr;
+    QCheckBox* cbLog_ = nullptr;
+    std::array<QLabel*, 3> mealTitles_{};
+    std::array<QLineEdit*, 9> stats_{};
+    QListWidget* lbHistory_ = nullptr;
+    QComboBox* cbCzytnik_ = nullptr;
+    QGroupBox* gbService_ = nullptr;
+    QDateEdit* edDate_ = nullptr;
+    QTimeEdit* edTime_ = nullptr;
+};
+
+// A registration workstation after its login: the terminal window opened in the main window and
+// its run started. The window, or nothing when it could not stay open.
+TfmTQ200* StartRegistrationStation(TfmMain& main);
+
+} // namespace kzm
