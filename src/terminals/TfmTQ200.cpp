@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -385,18 +386,23 @@ void TfmTQ200::Odczyt() {
     if (!sim && !t.port->connected())
         return;
     btnRun_->setEnabled(false);
+    QElapsedTimer turn;
+    turn.start();
     const auto repaint = ProcessEventsHook();
     int n = 0;
     bool statusRead = true;
     if (!sim) {
-        const LinkResult asked = AskStatus(*t.port, t.rec);
+        const LinkResult asked = onLine([&] { return AskStatus(*t.port, t.rec); });
         if (!asked.ok()) {
             showPortError(asked.error);
             statusRead = false;
         } else {
-            Delay(150, repaint);
+            onLine([&] {
+                Delay(150, repaint);
+                return 0;
+            });
             repaintNow();
-            const ReplyResult reply = ReceiveReply(*t.port, t.rec, repaint);
+            const ReplyResult reply = onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
             if (reply.kind == ReplyResult::Kind::PortFailure) {
                 showPortError(reply.error);
                 statusRead = false;
@@ -418,11 +424,12 @@ void TfmTQ200::Odczyt() {
                 raw = ToWin1250(ReadWholeFile(QStringLiteral("BezRCP.dat")));
                 text = raw;
             } else {
-                const LinkResult asked = AskRecord(*t.port, t.rec);
+                const LinkResult asked = onLine([&] { return AskRecord(*t.port, t.rec); });
                 if (!asked.ok())
                     showPortError(asked.error);
                 else if (running()) {
-                    const ReplyResult reply = ReceiveReply(*t.port, t.rec, repaint);
+                    const ReplyResult reply =
+                        onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
                     if (reply.kind == ReplyResult::Kind::PortFailure)
                         showPortError(reply.error);
                     raw = reply.raw;
@@ -433,7 +440,7 @@ void TfmTQ200::Odczyt() {
             if (!sim && Skipped(rek_)) {
                 if (cbLog_->isChecked())
                     ctx().s.WriteHistDB(SkippedLogLine(i, n, rek_), ReplyDetail(raw));
-                SendCommand(*t.port, t.rec, AckCommand(), repaint);
+                onLine([&] { return SendCommand(*t.port, t.rec, AckCommand(), repaint); });
                 continue;
             }
             if (!takeReading(i, n, raw))
@@ -442,6 +449,7 @@ void TfmTQ200::Odczyt() {
         repaintNow();
         Statystyka(QDate());
     }
+    times_.turnNs += turn.nsecsElapsed();
     btnRun_->setEnabled(true);
     repaintNow();
 }
@@ -463,20 +471,23 @@ bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw) {
         if (!running())
             return false; // stored, not acknowledged: the terminal offers it again
         if (!sim)
-            Require(SendCommand(*t.port, t.rec, AckCommand(), ProcessEventsHook()));
+            Require(onLine(
+                [&] { return SendCommand(*t.port, t.rec, AckCommand(), ProcessEventsHook()); }));
         const Announcement a = Announce(outcome, n, ctx().params);
         while (lbHistory_->count() > historyLimit)
             delete lbHistory_->takeItem(lbHistory_->count() - 1);
         if (a.shown && !sim) {
             if (a.alarm)
-                Require(ShowAlarm(*t.port, t.rec, a.text, ProcessEventsHook()));
+                Require(
+                    onLine([&] { return ShowAlarm(*t.port, t.rec, a.text, ProcessEventsHook()); }));
             else
-                Require(ShowText(*t.port, t.rec, a.text));
+                Require(onLine([&] { return ShowText(*t.port, t.rec, a.text); }));
         }
         if (cbLog_->isChecked())
             s.WriteHistDB(ReadingLogLine(i, n, rek_, a.text), ReplyDetail(raw));
         addHistory(line + ' ' + a.text);
         repaintNow();
+        ++times_.readings;
         if (rek_.mealSlot >= 1 && rek_.mealSlot <= 3)
             ++issued_[static_cast<size_t>(rek_.mealSlot - 1)];
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -77,6 +78,15 @@ public:
     QTimer& timer() { return timer_; }
     QColor lamp() const { return lampColour_; }
 
+    // Where the terminals' turns spent their time: on the line (the protocol's exchanges and
+    // waits) and in all, with the readings taken.
+    struct RunTimes {
+        int readings = 0;
+        qint64 turnNs = 0;
+        qint64 lineNs = 0;
+    };
+    const RunTimes& times() const { return times_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -97,11 +107,19 @@ private:
     void closePorts();
     bool simulation() const;
     void repaintNow();
+    template <class Exchange> auto onLine(Exchange&& exchange) {
+        QElapsedTimer t;
+        t.start();
+        auto result = exchange();
+        times_.lineNs += t.nsecsElapsed();
+        return result;
+    }
 
     std::vector<Terminal> terminals_;
     int current_ = -1;
     bool stopRequest_ = false;
     TRekReceive rek_;
+    RunTimes times_;
     std::array<int, 3> planned_{};
     std::array<int, 3> issued_{};
     QColor lampColour_ = lampOff;
