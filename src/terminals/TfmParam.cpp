@@ -1,0 +1,601 @@
+#include "terminals/TfmParam.h"
+
+#include "app/AppContext.h"
+#include "app/DbGrid.h"
+#include "app/TfmMain.h"
+#include "app/TfmUwaga.h"
+#include "core/Literals.h"
+#include "core/Session.h"
+#include "db/Tdm.h"
+#include "db/Tdmu.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kzm {
+
+namespace {
+
+const QString form = QStringLiteral("fmParam");
+const QString portField = QStringLiteral("PORT");
+
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// The time of day of a time, without seconds' fractions.
+QTime TimeOfDay(const QTime& t) {
+    return t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime(0, 0);
+}
+
+QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QSpinBox* Spin(const QString& name, int min, int max, int step, QWidget* parent) {
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(min, max);
+    s->setSingleStep(step);
+    return s;
+}
+
+QLineEdit* Edit(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
+QCheckBox* Check(const QString& text, const QString& name, QWidget* parent) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+// A choice between the sound signal (item 0) and no signal (item 1).
+QGroupBox* SignalChoice(const QString& title, const QString& name, QButtonGroup*& group,
+                        QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    auto* column = new QVBoxLayout(box);
+    group = new QButtonGroup(box);
+    const QString items[] = {QStringLiteral("sygnał dźwiękowy"),
+                             QStringLiteral("brak sygnalizacji")};
+    for (int i = 0; i < 2; ++i) {
+        auto* r = new QRadioButton(items[i], box);
+        r->setObjectName(name + QString::number(i));
+        group->addButton(r, i);
+        column->addWidget(r);
+    }
+    return box;
+}
+
+// Checks the item of the index; an index without an item leaves no item checked.
+void SetItemIndex(QButtonGroup* group, int index) {
+    if (QAbstractButton* b = group->button(index)) {
+        b->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+} // namespace
+
+// ---- statements and conversions
+
+QString ComDefUpdateStatement(const ComDefFields& f, int oldPort) {
+    return QStringLiteral("update KZM_COMDEF set nazwa=") + SqlStr(f.nazwa) +
+           QStringLiteral(",port=") + QString::number(f.port) + QStringLiteral(",speed=") +
+           QString::number(f.speed) + QStringLiteral(",aktywny=") + Flag(f.aktywny) +
+           QStringLiteral(",timeout_r=") + QString::number(f.timeoutR) +
+           QStringLiteral(",timeout_w=") + QString::number(f.timeoutW) +
+           QStringLiteral(",numinst=") + QString::number(f.numInst) + QStringLiteral(",alarm=") +
+           QString::number(f.alarm) + QStringLiteral(",base_alarm=") +
+           QString::number(f.baseAlarm) + QStringLiteral(",numscan=") + QString::number(f.numScan) +
+           QStringLiteral(",rs485=") + Flag(f.rs485) + QStringLiteral(",tq700=") + Flag(f.tq700) +
+           QStringLiteral(",NumInst3Zn=") + Flag(f.numInst3Zn) + QStringLiteral(" where port=") +
+           QString::number(oldPort);
+}
+
+QString ComDefInsertStatement(const ComDefFields& f) {
+    return QStringLiteral("insert into KZM_COMDEF (nazwa,port,speed,aktywny,timeout_r,timeout_w,"
+                          "numinst,alarm,base_alarm,numscan,rs485,tq700,NumInst3Zn) values (") +
+           SqlStr(f.nazwa, false) + SqlInt(f.port, false) + SqlInt(f.speed, false) +
+           Flag(f.aktywny) + ',' + SqlInt(f.timeoutR, false) + SqlInt(f.timeoutW, false) +
+           SqlInt(f.numInst, false) + SqlInt(f.alarm, false) + SqlInt(f.baseAlarm, false) +
+           SqlInt(f.numScan, false) + Flag(f.rs485) + ',' + Flag(f.tq700) + ',' +
+           Flag(f.numInst3Zn) + ')';
+}
+
+QString ComDefDeleteStatement(int port) {
+    return QStringLiteral("delete from KZM_COMDEF where port=") + QString::number(port);
+}
+
+ComDefFields NewComDef(int port, int numInst) {
+    ComDefFields f;
+    f.nazwa = QStringLiteral("Czytnik ") + QString::number(port);
+    f.port = port;
+    f.numInst = numInst;
+    return f;
+}
+
+int NextFreePort(const std::vector<int>& used, const std::vector<int>& excluded) {
+    auto taken = [&](int port) {
+        return std::find(used.begin(), used.end(), port) != used.end() ||
+               std::find(excluded.begin(), excluded.end(), port) != excluded.end();
+    };
+    int port = 1;
+    while (taken(port))
+        ++port;
+    return port;
+}
+
+QString PersonalizerClashStatement(int port) {
+    return QStringLiteral("select port from kzm_comdef where port=") + QString::number(port);
+}
+
+QString PersonalizerClashMessage(int port) {
+    return QStringLiteral("Do jednego portu ( ") + QString::number(port) +
+           QStringLiteral(" ) może być przypisane tylko jedno urządzenie");
+}
+
+QString AktywnyText(const fb::Value& v) {
+    if (v.isNull())
+        return QString();
+    switch (v.toInt()) {
+    case 0:
+        return QStringLiteral("NIE");
+    case 1:
+        return QStringLiteral("TAK");
+    default:
+        return QString::number(v.toInt());
+    }
+}
+
+int IntOrDefault(const QString& text, int def) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok, 10);
+    return ok ? v : def;
+}
+
+double NumberOrDefault(const QString& text, double def) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? v : def;
+}
+
+void TakeParams(const ParamFields& f, GlobalParams& g) {
+    g.NR_INSTALACJI = IntOrDefault(f.nrInstalacji, 0);
+    g.CLEARTIMEOUT = IntOrDefault(f.clearTimeout, 0);
+    g.LOADTIMEOUT = IntOrDefault(f.loadTimeout, 0);
+    g.SYGNAL_WYD = f.sygnalWyd;
+    g.SYGNAL_BLOK = f.sygnalBlok;
+    g.OBIAD_OD = TimeOfDay(f.obiadOd);
+    g.OBIAD_DO = TimeOfDay(f.obiadDo);
+    g.MAXKODKARTY = IntOrDefault(f.maxKodKarty, 1000);
+    g.COMP = f.comp;
+    g.CPAKT = f.cpakt;
+    g.WdnBzKmnkt = f.wdnBzKmnkt;
+    g.BlkWdnBzKmnkt = f.blkWdnBzKmnkt;
+    g.ProcentRzlWody = NumberOrDefault(f.procentRzlWody, 0.0);
+}
+
+void WriteParams(ParamStore& store, const GlobalParams& g) {
+    store.WriteParI(QStringLiteral("SYGNAL_WYD"), g.SYGNAL_WYD);
+    store.WriteParI(QStringLiteral("SYGNAL_BLOK"), g.SYGNAL_BLOK);
+    store.WriteParI(QStringLiteral("NR_INSTALACJI"), g.NR_INSTALACJI);
+    store.WriteParI(QStringLiteral("CLEARTIMEOUT"), g.CLEARTIMEOUT);
+    store.WriteParI(QStringLiteral("LOADTIMEOUT"), g.LOADTIMEOUT);
+    store.WriteParI(QStringLiteral("MAXKODKARTY"), g.MAXKODKARTY);
+    store.WriteParT(QStringLiteral("OBIAD_OD"), g.OBIAD_OD);
+    store.WriteParT(QStringLiteral("OBIAD_DO"), g.OBIAD_DO);
+    store.WriteParI(QStringLiteral("COMP"), g.COMP);
+    store.WriteParI(QStringLiteral("CPAKT"), g.CPAKT ? 1 : 0);
+    store.WriteParI(QStringLiteral("WdnBzKmnkt"), g.WdnBzKmnkt ? 1 : 0);
+    store.WriteParI(QStringLiteral("BlkWdnBzKmnkt"), g.BlkWdnBzKmnkt ? 1 : 0);
+    store.WriteParF(QStringLiteral("ProcentRzlWody"), g.ProcentRzlWody);
+}
+
+// ---- the window
+
+TfmParam::TfmParam(TfmMain& main)
+    : FunctionWindow(main, form, QStringLiteral("Parametry")), dm_(main.ctx().dm) {
+    auto* column = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout();
+    column->addLayout(top, 1);
+    auto* left = new QVBoxLayout();
+    auto* right = new QVBoxLayout();
+    top->addLayout(left, 1);
+    top->addLayout(right, 1);
+
+    // General parameters.
+    auto* general = new QGridLayout();
+    general->addWidget(new QLabel(QStringLiteral("Godz. wydawania obiadu"), this), 0, 0);
+    auto* lunch = new QHBoxLayout();
+    lunch->addWidget(new QLabel(QStringLiteral("od"), this));
+    teObiadOd_ = new QTimeEdit(this);
+    teObiadOd_->setObjectName(QStringLiteral("teObiadOd"));
+    teObiadOd_->setDisplayFormat(QStringLiteral("hh:mm"));
+    lunch->addWidget(teObiadOd_);
+    lunch->addWidget(new QLabel(QStringLiteral("do"), this));
+    teObiadDo_ = new QTimeEdit(this);
+    teObiadDo_->setObjectName(QStringLiteral("teObiadDo"));
+    teObiadDo_->setDisplayFormat(QStringLiteral("hh:mm"));
+    lunch->addWidget(teObiadDo_);
+    lunch->addStretch(1);
+    general->addLayout(lunch, 0, 1);
+    general->addWidget(new QLabel(QStringLiteral("Maksymalny numer karty magnetycznej"), this), 1,
+                       0);
+    edMaxKodKarty_ = Edit(QStringLiteral("edMaxKodKarty"), this);
+    general->addWidget(edMaxKodKarty_, 1, 1);
+    general->addWidget(
+        new QLabel(QStringLiteral("Górna granica kodów operacyjnych dla wojska ( parametr stały )"),
+                   this),
+        2, 0);
+    edMaxKodOper_ = Edit(QStringLiteral("edMaxKodOper"), this);
+    edMaxKodOper_->setReadOnly(true);
+    edMaxKodOper_->setText(QStringLiteral("  5000"));
+    general->addWidget(edMaxKodOper_, 2, 1);
+    general->addWidget(new QLabel(QStringLiteral("Procent kwoty przypadającej na wodę"), this), 3,
+                       0);
+    edProcentRzlWody_ = Edit(QStringLiteral("edProcentRzlWody"), this);
+    general->addWidget(edProcentRzlWody_, 3, 1);
+    left->addLayout(general);
+
+    // Terminal settings of the definition selected in the grid.
+    gbCom_ = new QGroupBox(QStringLiteral(" Ustawienia rejestratora "), this);
+    gbCom_->setObjectName(QStringLiteral("gbCom"));
+    auto* com = new QGridLayout(gbCom_);
+    int row = 0;
+    auto addRow = [&](const QString& label, QWidget* field) {
+        com->addWidget(new QLabel(label, gbCom_), row, 0);
+        com->addWidget(field, row, 1);
+        ++row;
+    };
+    edNazwa_ = Edit(QStringLiteral("edNazwa"), gbCom_);
+    edNazwa_->setMaxLength(30);
+    addRow(QStringLiteral("Nazwa"), edNazwa_);
+    sePort_ = Spin(QStringLiteral("sePort"), 0, 255, 1, gbCom_);
+    addRow(QStringLiteral("COM"), sePort_);
+    cbSpeed_ = new QComboBox(gbCom_);
+    cbSpeed_->setObjectName(QStringLiteral("rgSpeed"));
+    for (int s : ComSpeeds)
+        cbSpeed_->addItem(QString::number(s), s);
+    cbSpeed_->setCurrentIndex(-1);
+    addRow(QStringLiteral("Szybkość transmisji"), cbSpeed_);
+    cbAktywny_ = Check(QStringLiteral("Urządzenie aktywne"), QStringLiteral("cbAktywny"), gbCom_);
+    com->addWidget(cbAktywny_, row++, 0, 1, 2);
+    seTimeoutR_ = Spin(QStringLiteral("seTimeoutR"), 100, 2000, 100, gbCom_);
+    addRow(QStringLiteral("Timeout czytania"), seTimeoutR_);
+    seTimeoutW_ = Spin(QStringLiteral("seTimeoutW"), 100, 2000, 100, gbCom_);
+    seTimeoutW_->setValue(200);
+    addRow(QStringLiteral("Timeout zapisu"), seTimeoutW_);
+    cbRS485_ = Check(QStringLiteral("Standard RS485"), QStringLiteral("cbRS485"), gbCom_);
+    com->addWidget(cbRS485_, row++, 0, 1, 2);
+    seNumScan_ = Spin(QStringLiteral("seNumScan"), 1, 31, 1, gbCom_);
+    addRow(QStringLiteral("Numer czytnika"), seNumScan_);
+    edNrInstalacji_ = Edit(QStringLiteral("edNrInstalacji"), gbCom_);
+    addRow(QStringLiteral("Nr instalacji czytników"), edNrInstalacji_);
+    edClearTimeout_ = Edit(QStringLiteral("edClearTimeout"), gbCom_);
+    addRow(QStringLiteral("Po zerowaniu pamięci przed ładowaniem blokad"), edClearTimeout_);
+    edLoadTimeout_ = Edit(QStringLiteral("edLoadTimeout"), gbCom_);
+    addRow(QStringLiteral("Timeout po ładowaniu każdej karty"), edLoadTimeout_);
+    cbNumInst3Zn_ = Check(QStringLiteral("Nr instalacji - ważne 3 znaki"),
+                          QStringLiteral("cbNumInst3Zn"), gbCom_);
+    com->addWidget(cbNumInst3Zn_, row++, 0, 1, 2);
+    cbTq700_ = Check(QStringLiteral("TQ 700"), QStringLiteral("cbTq700"), gbCom_);
+    com->addWidget(cbTq700_, row++, 0, 1, 2);
+    auto* signal = new QHBoxLayout();
+    seAlarm_ = Spin(QStringLiteral("seAlarm"), 0, 15, 1, gbCom_);
+    seAlarm_->setValue(1);
+    signal->addWidget(seAlarm_);
+    cbBaseAlarm_ = Check(QStringLiteral("0.1 SEK"), QStringLiteral("cbBaseAlarm"), gbCom_);
+    signal->addWidget(cbBaseAlarm_);
+    signal->addStretch(1);
+    com->addWidget(new QLabel(QStringLiteral("Czas trwania sygnału dźwiękowego "), gbCom_), row, 0);
+    com->addLayout(signal, row++, 1);
+    btnSaveCom_ = Button(QStringLiteral("Zachowaj"), QStringLiteral("btnSaveCom"), gbCom_);
+    com->addWidget(btnSaveCom_, row++, 1, Qt::AlignRight);
+    left->addWidget(gbCom_);
+    left->addStretch(1);
+
+    // The personalizer.
+    auto* personalizer = new QGridLayout();
+    personalizer->addWidget(new QLabel(QStringLiteral("Numer portu dla personalizatora COM"), this),
+                            0, 0);
+    seComp_ = Spin(QStringLiteral("seComp"), 0, 255, 1, this);
+    personalizer->addWidget(seComp_, 0, 1);
+    cbCpAkt_ = Check(QStringLiteral("Praca z personalizatorem"), QStringLiteral("cbCpAkt"), this);
+    personalizer->addWidget(cbCpAkt_, 1, 0);
+    cbPrsnUsb_ = Check(QStringLiteral("USB"), QStringLiteral("cbPrsnUsb"), this);
+    personalizer->addWidget(cbPrsnUsb_, 1, 1);
+    right->addLayout(personalizer);
+
+    // The terminal definitions.
+    dbgCom_ = new DbGrid(dm_.QTmp, this);
+    dbgCom_->setObjectName(QStringLiteral("dbgCom"));
+    dbgCom_->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridColumn port{
+        QStringLiteral("PORT"), QStringLiteral("Port"), 6, Qt::AlignRight | Qt::AlignVCenter, {}};
+    GridColumn nazwa{
+        QStringLiteral("NAZWA"), QStringLiteral("Nazwa"), 30, Qt::AlignLeft | Qt::AlignVCenter, {}};
+    GridColumn aktywny{QStringLiteral("AKTYWNY"), QStringLiteral("Aktywny"), 8,
+                       Qt::AlignLeft | Qt::AlignVCenter, &AktywnyText};
+    dbgCom_->setColumns({port, nazwa, aktywny});
+    dbgCom_->horizontalHeader()->setSortIndicatorShown(true);
+    dbgCom_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(dbgCom_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    ComAfterScroll();
+            });
+    right->addWidget(dbgCom_, 1);
+    auto* definitions = new QHBoxLayout();
+    btnDopisz_ = Button(QStringLiteral("Dopisz"), QStringLiteral("btnDopisz"), this);
+    btnUsun_ = Button(QStringLiteral("Usuń"), QStringLiteral("btnUsun"), this);
+    definitions->addWidget(btnDopisz_);
+    definitions->addWidget(btnUsun_);
+    definitions->addStretch(1);
+    right->addLayout(definitions);
+
+    // Messages on the terminals.
+    cbWdnBzKmnkt_ = Check(QStringLiteral("Wydanie posiłku bez komunikatu"),
+                          QStringLiteral("cbWdnBzKmnkt"), this);
+    right->addWidget(cbWdnBzKmnkt_);
+    auto* choices = new QHBoxLayout();
+    gbSygnalWyd_ = SignalChoice(QStringLiteral(" Wydanie posiłku "), QStringLiteral("rgSygnalWyd"),
+                                rgSygnalWyd_, this);
+    choices->addWidget(gbSygnalWyd_);
+    choices->addWidget(SignalChoice(QStringLiteral(" Blokada wydania posiłku "),
+                                    QStringLiteral("rgSygnalBlok"), rgSygnalBlok_, this));
+    right->addLayout(choices);
+    cbBlkWdnBzKmnkt_ = Check(QStringLiteral("Blokada wydania posiłku bez komunikatu"),
+                             QStringLiteral("cbBlkWdnBzKmnkt"), this);
+    right->addWidget(cbBlkWdnBzKmnkt_);
+
+    auto* bottom = new QHBoxLayout();
+    bottom->addStretch(1);
+    btnSave_ = Button(QStringLiteral("Zachowaj"), QStringLiteral("btnSave"), this);
+    btnWyjscie_ = Button(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"), this);
+    bottom->addWidget(btnSave_);
+    bottom->addWidget(btnWyjscie_);
+    column->addLayout(bottom);
+
+    connect(btnSaveCom_, &QPushButton::clicked, this, &TfmParam::btnSaveComClick);
+    connect(btnSave_, &QPushButton::clicked, this, &TfmParam::btnSaveClick);
+    connect(btnDopisz_, &QPushButton::clicked, this, &TfmParam::btnDopiszClick);
+    connect(btnUsun_, &QPushButton::clicked, this, &TfmParam::btnUsunClick);
+    connect(btnWyjscie_, &QPushButton::clicked, this, &QWidget::close);
+    connect(cbRS485_, &QCheckBox::toggled, this, &TfmParam::cbRS485Click);
+    connect(cbTq700_, &QCheckBox::toggled, this, &TfmParam::cbTq700Click);
+    connect(cbPrsnUsb_, &QCheckBox::toggled, this, &TfmParam::cbPrsnUsbClick);
+    connect(cbWdnBzKmnkt_, &QCheckBox::toggled, this, &TfmParam::cbWdnBzKmnktClick);
+
+    cbRS485Click();
+    cbTq700Click();
+    cbPrsnUsbClick();
+    cbWdnBzKmnktClick();
+}
+
+TfmParam::~TfmParam() {
+    if (formShown_ && !closing_)
+        dm_.CloseQTmp();
+}
+
+void TfmParam::showEvent(QShowEvent* event) {
+    FunctionWindow::showEvent(event);
+    if (formShown_)
+        return;
+    formShown_ = true;
+    FormShow();
+}
+
+void TfmParam::FormShow() {
+    const GlobalParams& g = ctx().params;
+    seComp_->setValue(g.COMP);
+    cbCpAkt_->setChecked(g.CPAKT);
+    teObiadOd_->setTime(g.OBIAD_OD);
+    teObiadDo_->setTime(g.OBIAD_DO);
+    SetItemIndex(rgSygnalWyd_, g.SYGNAL_WYD);
+    SetItemIndex(rgSygnalBlok_, g.SYGNAL_BLOK);
+    cbWdnBzKmnkt_->setChecked(g.WdnBzKmnkt);
+    cbBlkWdnBzKmnkt_->setChecked(g.BlkWdnBzKmnkt);
+    edProcentRzlWody_->setText(QString::number(g.ProcentRzlWody, 'f', 2));
+    dm_.OpenQTmp(QStringLiteral("select * from kzm_comdef"));
+    showDefinitions();
+}
+
+void TfmParam::showDefinitions() {
+    dbgCom_->refresh();
+    ComAfterScroll();
+}
+
+void TfmParam::reopenOn(int port) {
+    dm_.ReOpenQ(dm_.QTmp, portField, port);
+    showDefinitions();
+}
+
+void TfmParam::ComAfterScroll() {
+    if (closing_)
+        return;
+    const fb::Query& q = dm_.QTmp;
+    const bool hasRow = q.isOpen() && !q.isEmpty();
+    btnSaveCom_->setEnabled(hasRow);
+    btnUsun_->setEnabled(hasRow);
+    if (hasRow) {
+        auto col = [&](const char* name) {
+            return q.fieldByName(QString::fromLatin1(name)).asInteger();
+        };
+        edNazwa_->setText(q.fieldByName(QStringLiteral("NAZWA")).asString());
+        sePort_->setValue(col("PORT"));
+        seNumScan_->setValue(col("NUMSCAN"));
+        seTimeoutR_->setValue(col("TIMEOUT_R"));
+        seTimeoutW_->setValue(col("TIMEOUT_W"));
+        seAlarm_->setValue(col("ALARM"));
+        cbRS485_->setChecked(col("RS485") == 1);
+        cbTq700_->setChecked(col("TQ700") == 1);
+        cbNumInst3Zn_->setChecked(col("NUMINST3ZN") == 1);
+        cbAktywny_->setChecked(col("AKTYWNY") == 1);
+        cbBaseAlarm_->setChecked(col("BASE_ALARM") == 32);
+        rowSpeed_ = col("SPEED");
+        const int speed = cbSpeed_->findData(rowSpeed_);
+        if (speed >= 0)
+            cbSpeed_->setCurrentIndex(speed);
+    }
+    const GlobalParams& g = ctx().params;
+    edNrInstalacji_->setText(QString::number(g.NR_INSTALACJI));
+    edClearTimeout_->setText(QString::number(g.CLEARTIMEOUT));
+    edLoadTimeout_->setText(QString::number(g.LOADTIMEOUT));
+    edMaxKodKarty_->setText(QString::number(g.MAXKODKARTY));
+    // A changed box has applied its rule already; a TQ700 is always shown on RS-485.
+    if (cbTq700_->isChecked())
+        cbTq700Click();
+}
+
+// ---- dependent fields
+
+void TfmParam::cbRS485Click() {
+    const bool on = cbRS485_->isChecked();
+    seNumScan_->setEnabled(on);
+    edClearTimeout_->setEnabled(on);
+}
+
+void TfmParam::cbTq700Click() {
+    const bool tq700 = cbTq700_->isChecked();
+    cbRS485_->setChecked(tq700);
+    cbRS485_->setEnabled(!tq700);
+    cbSpeed_->setEnabled(!tq700);
+    edNrInstalacji_->setEnabled(!tq700);
+    cbNumInst3Zn_->setEnabled(!tq700);
+    cbRS485Click();
+}
+
+void TfmParam::cbPrsnUsbClick() {
+    const bool usb = cbPrsnUsb_->isChecked();
+    seComp_->setEnabled(!usb);
+    cbCpAkt_->setEnabled(!usb);
+}
+
+void TfmParam::cbWdnBzKmnktClick() {
+    gbSygnalWyd_->setEnabled(!cbWdnBzKmnkt_->isChecked());
+}
+
+// ---- saving
+
+ComDefFields TfmParam::comDefFields() const {
+    ComDefFields f;
+    f.nazwa = edNazwa_->text();
+    f.port = sePort_->value();
+    f.speed = cbSpeed_->currentIndex() >= 0 ? cbSpeed_->currentData().toInt() : rowSpeed_;
+    f.aktywny = cbAktywny_->isChecked();
+    f.timeoutR = seTimeoutR_->value();
+    f.timeoutW = seTimeoutW_->value();
+    f.numInst = ctx().params.NR_INSTALACJI;
+    f.alarm = seAlarm_->value();
+    f.baseAlarm = BaseAlarmOf(cbBaseAlarm_->isChecked());
+    f.numScan = seNumScan_->value();
+    f.rs485 = cbRS485_->isChecked();
+    f.tq700 = cbTq700_->isChecked();
+    f.numInst3Zn = cbNumInst3Zn_->isChecked();
+    return f;
+}
+
+ParamFields TfmParam::paramFields() const {
+    ParamFields f;
+    f.nrInstalacji = edNrInstalacji_->text();
+    f.clearTimeout = edClearTimeout_->text();
+    f.loadTimeout = edLoadTimeout_->text();
+    f.sygnalWyd = rgSygnalWyd_->checkedId();
+    f.sygnalBlok = rgSygnalBlok_->checkedId();
+    f.obiadOd = teObiadOd_->time();
+    f.obiadDo = teObiadDo_->time();
+    f.maxKodKarty = edMaxKodKarty_->text();
+    f.comp = seComp_->value();
+    f.cpakt = cbCpAkt_->isChecked();
+    f.wdnBzKmnkt = cbWdnBzKmnkt_->isChecked();
+    f.blkWdnBzKmnkt = cbBlkWdnBzKmnkt_->isChecked();
+    f.procentRzlWody = edProcentRzlWody_->text();
+    return f;
+}
+
+void TfmParam::btnSaveComClick() {
+    if (!dm_.QTmp.isOpen() || dm_.QTmp.isEmpty())
+        return;
+    const int oldPort = dm_.QTmp.fieldByName(portField).asInteger();
+    const ComDefFields f = comDefFields();
+    dm_.RunSQL(ComDefUpdateStatement(f, oldPort));
+    reopenOn(f.port);
+}
+
+void TfmParam::btnSaveClick() {
+    const ParamFields f = paramFields();
+    if (dm_.Jest(PersonalizerClashStatement(f.comp))) {
+        ctx().s.ShowMessage(PersonalizerClashMessage(f.comp));
+        return;
+    }
+    GlobalParams& g = ctx().params;
+    TakeParams(f, g);
+    ParamStore store(dm_);
+    WriteParams(store, g);
+}
+
+void TfmParam::btnDopiszClick() {
+    // The definitions as they stand now, also those another workstation has added.
+    dm_.ReOpenQ(dm_.QTmp, portField, -1);
+    fb::Query& q = dm_.QTmp;
+    std::vector<int> used;
+    if (q.isOpen()) {
+        q.fetchAll();
+        const int column = q.fieldByName(portField).index();
+        for (int r = 0; r < q.fetchedRows(); ++r)
+            used.push_back(q.value(r, column).toInt());
+    }
+    // Neither the saved nor the shown personalizer port, so that saving the parameters is not
+    // refused afterwards.
+    const int port = NextFreePort(used, {ctx().params.COMP, seComp_->value()});
+    dm_.RunSQL(ComDefInsertStatement(NewComDef(port, ctx().params.NR_INSTALACJI)));
+    reopenOn(port);
+}
+
+void TfmParam::btnUsunClick() {
+    fb::Query& q = dm_.QTmp;
+    if (!q.isOpen() || q.isEmpty())
+        return;
+    if (!ctx().Ask(QStringLiteral("Czy naprawdę skasować?"), UwagaRed, true))
+        return;
+    const int port = q.fieldByName(portField).asInteger();
+    const int next = Tdmu::NextID(q, portField);
+    dm_.RunSQL(ComDefDeleteStatement(port));
+    reopenOn(next);
+}
+
+void TfmParam::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    dm_.CloseQTmp();
+    FunctionWindow::closeEvent(event);
+}
+
+} // namespace kzm
