@@ -4,6 +4,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
+#include "terminals/TfmParam.h"
 #include "terminals/TfmTQ200.h"
 
 #include <QFile>
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
     };
 
     kzm::TfmMain fmMain(ctx);
+    fmMain.setFactory(kzm::FunctionSlot::Parametry,
+                      [](kzm::TfmMain& m) { return new kzm::TfmParam(m); });
     fmMain.setFactory(kzm::FunctionSlot::Rejestrator,
                       [](kzm::TfmMain& m) { return new kzm::TfmTQ200(m); });
     app.errorHandler = [&fmMain](const QString& message) { fmMain.ApplicationError(message); };

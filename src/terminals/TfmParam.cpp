@@ -106,7 +106,7 @@ void SetItemIndex(QButtonGroup* group, int index) {
 
 // ---- statements and conversions
 
-QString ComDefUpdateStatement(const ComDefFields& f, int oldPort) {
+QString ComDefUpdateStatement(const ComDefFields& f, int oldPort, int oldNumScan) {
     return QStringLiteral("update KZM_COMDEF set nazwa=") + SqlStr(f.nazwa) +
            QStringLiteral(",port=") + QString::number(f.port) + QStringLiteral(",speed=") +
            QString::number(f.speed) + QStringLiteral(",aktywny=") + Flag(f.aktywny) +
@@ -117,7 +117,7 @@ QString ComDefUpdateStatement(const ComDefFields& f, int oldPort) {
            QString::number(f.baseAlarm) + QStringLiteral(",numscan=") + QString::number(f.numScan) +
            QStringLiteral(",rs485=") + Flag(f.rs485) + QStringLiteral(",tq700=") + Flag(f.tq700) +
            QStringLiteral(",NumInst3Zn=") + Flag(f.numInst3Zn) + QStringLiteral(" where port=") +
-           QString::number(oldPort);
+           QString::number(oldPort) + QStringLiteral(" and numscan=") + QString::number(oldNumScan);
 }
 
 QString ComDefInsertStatement(const ComDefFields& f) {
@@ -130,8 +130,9 @@ QString ComDefInsertStatement(const ComDefFields& f) {
            Flag(f.numInst3Zn) + ')';
 }
 
-QString ComDefDeleteStatement(int port) {
-    return QStringLiteral("delete from KZM_COMDEF where port=") + QString::number(port);
+QString ComDefDeleteStatement(int port, int numScan) {
+    return QStringLiteral("delete from KZM_COMDEF where port=") + QString::number(port) +
+           QStringLiteral(" and numscan=") + QString::number(numScan);
 }
 
 ComDefFields NewComDef(int port, int numInst) {
@@ -433,8 +434,21 @@ void TfmParam::showDefinitions() {
     ComAfterScroll();
 }
 
-void TfmParam::reopenOn(int port) {
-    dm_.ReOpenQ(dm_.QTmp, portField, port);
+void TfmParam::reopenOn(int port, int numScan) {
+    fb::Query& q = dm_.QTmp;
+    dm_.ReOpenQ(q, portField, port);
+    if (numScan >= 0 && q.isOpen()) {
+        // Several terminals of one line share the port: the one with the number.
+        q.fetchAll();
+        const int portColumn = q.fieldByName(portField).index();
+        const int scanColumn = q.fieldByName(QStringLiteral("NUMSCAN")).index();
+        for (int r = 0; r < q.fetchedRows(); ++r)
+            if (q.value(r, portColumn).toInt() == port &&
+                q.value(r, scanColumn).toInt() == numScan) {
+                q.moveTo(r);
+                break;
+            }
+    }
     showDefinitions();
 }
 
@@ -545,9 +559,10 @@ void TfmParam::btnSaveComClick() {
     if (!dm_.QTmp.isOpen() || dm_.QTmp.isEmpty())
         return;
     const int oldPort = dm_.QTmp.fieldByName(portField).asInteger();
+    const int oldNumScan = dm_.QTmp.fieldByName(QStringLiteral("NUMSCAN")).asInteger();
     const ComDefFields f = comDefFields();
-    dm_.RunSQL(ComDefUpdateStatement(f, oldPort));
-    reopenOn(f.port);
+    dm_.RunSQL(ComDefUpdateStatement(f, oldPort, oldNumScan));
+    reopenOn(f.port, f.numScan);
 }
 
 void TfmParam::btnSaveClick() {
@@ -587,9 +602,11 @@ void TfmParam::btnUsunClick() {
     if (!ctx().Ask(QStringLiteral("Czy naprawdę skasować?"), UwagaRed, true))
         return;
     const int port = q.fieldByName(portField).asInteger();
+    const int numScan = q.fieldByName(QStringLiteral("NUMSCAN")).asInteger();
     const int next = Tdmu::NextID(q, portField);
-    dm_.RunSQL(ComDefDeleteStatement(port));
-    reopenOn(next);
+    const int nextScan = q.fieldByName(QStringLiteral("NUMSCAN")).asInteger();
+    dm_.RunSQL(ComDefDeleteStatement(port, numScan));
+    reopenOn(next, nextScan);
 }
 
 void TfmParam::closeEvent(QCloseEvent* event) {

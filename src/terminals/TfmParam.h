@@ -48,12 +48,14 @@ inline int BaseAlarmOf(bool tenths) {
     return tenths ? 32 : 64;
 }
 
-// The update of the definition that had port `oldPort`, columns in the order of the form.
-QString ComDefUpdateStatement(const ComDefFields& f, int oldPort);
+// The update of the definition that had port `oldPort` and terminal number `oldNumScan`,
+// columns in the order of the form. The terminal number keeps apart the terminals of one
+// RS-485 line, which share their port.
+QString ComDefUpdateStatement(const ComDefFields& f, int oldPort, int oldNumScan);
 // The insert of a new definition with the columns the form edits.
 QString ComDefInsertStatement(const ComDefFields& f);
-// The delete of the definition of a port.
-QString ComDefDeleteStatement(int port);
+// The delete of the definition of a port and terminal number.
+QString ComDefDeleteStatement(int port, int numScan);
 
 // A new definition on a port: named after it, inactive, at 9600, the default time-outs and
 // signal, terminal number 1, a TQ200 on RS-232, with the installation number given.
@@ -169,7 +171,8 @@ protected:
 private:
     // Shows the shared query again after it was re-opened.
     void showDefinitions();
-    void reopenOn(int port);
+    // Re-opens the definitions on the row of the port (and of the terminal number, when given).
+    void reopenOn(int port, int numScan = -1);
 
     Tdm& dm_;
     bool formShown_ = false;

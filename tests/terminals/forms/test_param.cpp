@@ -45,23 +45,23 @@ TEST(ParamStatements, DefinitionUpdateInsertAndDeleteTexts) {
     f.rs485 = true;
     f.tq700 = false;
     f.numInst3Zn = true;
-    EXPECT_EQ(ComDefUpdateStatement(f, 1),
+    EXPECT_EQ(ComDefUpdateStatement(f, 1, 3),
               "update KZM_COMDEF set nazwa='Wejście O\"Hara',port=4,speed=19200,aktywny=1,"
               "timeout_r=300,timeout_w=500,numinst=7,alarm=5,base_alarm=32,numscan=3,rs485=1,"
-              "tq700=0,NumInst3Zn=1 where port=1");
+              "tq700=0,NumInst3Zn=1 where port=1 and numscan=3");
     f.baseAlarm = BaseAlarmOf(false);
     f.aktywny = f.rs485 = f.numInst3Zn = false;
     f.tq700 = true;
-    EXPECT_EQ(ComDefUpdateStatement(f, 4),
+    EXPECT_EQ(ComDefUpdateStatement(f, 4, 2),
               "update KZM_COMDEF set nazwa='Wejście O\"Hara',port=4,speed=19200,aktywny=0,"
               "timeout_r=300,timeout_w=500,numinst=7,alarm=5,base_alarm=64,numscan=3,rs485=0,"
-              "tq700=1,NumInst3Zn=0 where port=4");
+              "tq700=1,NumInst3Zn=0 where port=4 and numscan=2");
 
     EXPECT_EQ(ComDefInsertStatement(NewComDef(3, 42)),
               "insert into KZM_COMDEF (nazwa,port,speed,aktywny,timeout_r,timeout_w,numinst,"
               "alarm,base_alarm,numscan,rs485,tq700,NumInst3Zn) values ('Czytnik 3',3,9600,0,100,"
               "200,42,1,32,1,0,0,0)");
-    EXPECT_EQ(ComDefDeleteStatement(12), "delete from KZM_COMDEF where port=12");
+    EXPECT_EQ(ComDefDeleteStatement(12, 5), "delete from KZM_COMDEF where port=12 and numscan=5");
     EXPECT_EQ(PersonalizerClashStatement(3), "select port from kzm_comdef where port=3");
     EXPECT_EQ(PersonalizerClashMessage(3),
               "Do jednego portu ( 3 ) może być przypisane tylko jedno urządzenie");
@@ -549,6 +549,28 @@ TEST_F(ParamTest, SavingADefinitionUpdatesTheRowOfItsOldPortAndStaysOnTheNewPort
     EXPECT_EQ(stored().value(1), "Wejście główne|4|19200|0|300|500|99|5|64|3|1|0|1");
     EXPECT_EQ(SignalChar(record(4)), 64 + 5);
     EXPECT_EQ(currentPort(w), 4);
+}
+
+// Terminals of one RS-485 line share the port; the terminal number keeps their rows apart.
+TEST_F(ParamTest, TwoTerminalsOfOneLineAreSavedAndDeletedEachOnItsOwn) {
+    define({.port = 4, .nazwa = "Wydawka A", .numScan = 1, .rs485 = 1, .tq700 = 1});
+    define({.port = 4, .nazwa = "Wydawka B", .numScan = 2, .rs485 = 1, .tq700 = 1});
+    TfmParam* w = open();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(w->nazwa()->text(), "Wydawka A");
+    QTest::keyClick(w->grid(), Qt::Key_Down);
+    ASSERT_EQ(w->nazwa()->text(), "Wydawka B");
+    w->nazwa()->setText("Wydawka Bis");
+    w->btnSaveCom()->click();
+    EXPECT_EQ(w->nazwa()->text(), "Wydawka Bis") << "the grid stays on the saved terminal";
+    QStringList rows = stored();
+    rows.sort();
+    EXPECT_EQ(rows, QStringList({"Wydawka A|4|9600|1|100|200|0|1|32|1|1|1|0",
+                                 "Wydawka Bis|4|9600|1|100|200|0|1|32|2|1|1|0"}));
+
+    testdb::WhenModal yes([](QWidget* m) { QTest::keyClick(m, Qt::Key_Return); });
+    w->btnUsun()->click();
+    EXPECT_EQ(stored(), QStringList({"Wydawka A|4|9600|1|100|200|0|1|32|1|1|1|0"}));
 }
 
 TEST_F(ParamTest, APersonalizerPortUsedByADefinitionRefusesTheWholeSave) {
