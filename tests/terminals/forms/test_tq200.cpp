@@ -645,3 +645,34 @@ TEST_F(TQ200Test, ARegistrationStationStartsTheRunAfterItsLoginAndTheTimerPolls)
 }
 
 } // namespace
+
+namespace {
+
+// The picture of the README: KZM_SCREENSHOTS names the folder it is written to.
+TEST_F(TQ200Test, ScreenshotOfTheTerminalWindowAtWork) {
+    const QString folder = qEnvironmentVariable("KZM_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "KZM_SCREENSHOTS unset";
+    QDir().mkpath(folder);
+    person(1234, "0000123450", "Kowalski Jan");
+    plan(1234, day, 1, 1, 1);
+    definition(3, "Wydawka A", true, true, 1);
+    exec("insert into KZM_COMDEF (PORT, SPEED, NAZWA, AKTYWNY, NUMSCAN, RS485, TQ700, ALARM, "
+         "BASE_ALARM, NUMINST) values (3, 9600, 'Wydawka B', 1, 2, 1, 1, 5, 32, 0)");
+    SimLine& l = line(3, {{Model::TQ700, 1}, {Model::TQ700, 2}}, true);
+    TfmTQ200* w = open();
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(1000, 640);
+    w->btnRunClick();
+    w->timer().stop();
+    for (const char* t : {"07:15:00", "12:31:05", "12:40:00"}) {
+        l.addReading(0, Card("0000123450", At(t)));
+        l.addReading(1, Card("0000999999", At(t)));
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main->grab().save(folder + QStringLiteral("/terminals.png")));
+}
+
+} // namespace
