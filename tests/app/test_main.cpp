@@ -10,7 +10,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "db/Tdmu.h"
-#include "support/CatalogueDb.h"
+#include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 
@@ -44,36 +44,16 @@ private:
     int* childrenClosed_;
 };
 
-class MainTest : public testdb::CatalogueDbTest {
+class MainTest : public testdb::MainWindowTest {
 protected:
-    void SetUp() override {
-        CatalogueDbTest::SetUp();
-        ctx.fmUwaga = &fmUwaga;
-        ctx.systemPrinters = [this] { return systemPrinters; };
-        ctx.showError = [this](const QString& m) { errors << m; };
-        ctx.terminateProgram = [this] { ++terminated; };
-        // The login of these tests: the connection the fixture made.
-        main = std::make_unique<TfmMain>(ctx);
-        main->login = [this] { s.connectionStatus = Status::connected; };
-    }
-    void TearDown() override { main.reset(); }
+    MainTest() { systemPrinters = {QStringLiteral("Biuro"), QStringLiteral("Kuchnia")}; }
 
-    void start() {
-        ASSERT_TRUE(main->Start());
-        main->show();
-        QCoreApplication::processEvents();
-    }
+    void start() { startMain(); }
 
     int histRows(const QString& text) {
         return dm.ReadInteger(
             "n", QStringLiteral("select count(*) as n from kzm_hist where tekst=") + SqlStr(text),
             -1);
-    }
-
-    // Lets closed windows be released.
-    static void settle() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     TestWindow* windowFor(FunctionSlot slot, const QString& name, const QString& caption) {
@@ -85,13 +65,7 @@ protected:
         return static_cast<TestWindow*>(main->functionWindow(slot));
     }
 
-    QStringList systemPrinters{QStringLiteral("Biuro"), QStringLiteral("Kuchnia")};
-    QStringList errors;
-    int terminated = 0;
     int childrenClosed = 0;
-    AppContext ctx{s, dm};
-    TfmUwaga fmUwaga;
-    std::unique_ptr<TfmMain> main;
 };
 
 TEST_F(MainTest, TheStartLeavesTitlePrintersUtilityModuleAndAStartEntry) {

@@ -4,7 +4,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "db/Params.h"
-#include "support/CatalogueDb.h"
+#include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 #include "terminals/TerminalProtocol.h"
@@ -139,22 +139,13 @@ struct Definition {
     int numInst3Zn = 0;
 };
 
-class ParamTest : public testdb::CatalogueDbTest {
+class ParamTest : public testdb::MainWindowTest {
 protected:
     void SetUp() override {
-        CatalogueDbTest::SetUp();
-        ctx.fmUwaga = &fmUwaga;
-        ctx.systemPrinters = [] { return QStringList(); };
-        ctx.showError = [this](const QString& m) { shown << m; };
-        ctx.terminateProgram = [] {};
-        main = std::make_unique<TfmMain>(ctx);
-        main->login = [this] { s.connectionStatus = Status::connected; };
-        ASSERT_TRUE(main->Start());
-        main->show();
+        MainWindowTest::SetUp();
+        startMain();
         main->setFactory(FunctionSlot::Parametry, [](TfmMain& m) { return new TfmParam(m); });
     }
-
-    void TearDown() override { main.reset(); }
 
     void exec(const QString& sql) { ASSERT_TRUE(dm.RunSQL(sql)) << sql.toStdString(); }
 
@@ -182,11 +173,6 @@ protected:
         main->OpenFunction(FunctionSlot::Parametry);
         QCoreApplication::processEvents();
         return qobject_cast<TfmParam*>(main->functionWindow(FunctionSlot::Parametry));
-    }
-
-    static void settle() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The stored definitions by port, each as
@@ -268,10 +254,6 @@ protected:
         EXPECT_TRUE(script.ran());
         EXPECT_FALSE(script.timedOut());
     }
-
-    AppContext ctx{s, dm};
-    TfmUwaga fmUwaga;
-    std::unique_ptr<TfmMain> main;
 };
 
 TEST_F(ParamTest, TheWindowShowsTheParametersInMemoryAndTheFirstDefinition) {

@@ -3,7 +3,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "db/Params.h"
-#include "support/CatalogueDb.h"
+#include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 #include "terminals/Registration.h"
@@ -125,20 +125,13 @@ TEST(Registration, WhatTheTerminalIsToldOfAReading) {
 
 // ---- the window against simulated terminals
 
-class TQ200Test : public testdb::CatalogueDbTest {
+class TQ200Test : public testdb::MainWindowTest {
 protected:
     void SetUp() override {
-        CatalogueDbTest::SetUp();
+        MainWindowTest::SetUp();
         previousDir = QDir::currentPath();
         QDir::setCurrent(home.path()); // BezRCP.dat and Test.dat are looked up here
-        ctx.fmUwaga = &fmUwaga;
-        ctx.systemPrinters = [] { return QStringList(); };
-        ctx.showError = [this](const QString& m) { shown << m; };
-        ctx.terminateProgram = [] {};
-        main = std::make_unique<TfmMain>(ctx);
-        main->login = [this] { s.connectionStatus = Status::connected; };
-        ASSERT_TRUE(main->Start());
-        main->show();
+        startMain();
         ParamStore store(dm); // the day's counts read the lunch period from the store
         store.WriteParT("OBIAD_OD", QTime(11, 0));
         store.WriteParT("OBIAD_DO", QTime(15, 0));
@@ -156,7 +149,7 @@ protected:
     void TearDown() override {
         if (window)
             ctx.registrationRunning = false;
-        main.reset();
+        MainWindowTest::TearDown();
         lines.clear();
         QDir::setCurrent(previousDir);
     }
@@ -243,9 +236,6 @@ protected:
 
     QString previousDir;
     QDate today = day;
-    AppContext ctx{s, dm};
-    TfmUwaga fmUwaga;
-    std::unique_ptr<TfmMain> main;
     std::vector<std::unique_ptr<SimLine>> lines;
     QPointer<TfmTQ200> window;
 };
