@@ -12,7 +12,7 @@ scripts/build.sh
 home=${KZM_HOME:-$top/kzm-home}
 mkdir -p "$home/Baza" "$home/Pomoc"
 # The help pages; pages edited in the program folder are kept.
-cp -n "$top"/help/*.html "$home/Pomoc/"
+cp -n "$top"/help/*.html "$home/Pomoc/" || true
 # A first start: no configuration and no database yet, so the login creates one.
 if [ ! -e "$home/KZM.ini" ] && [ ! -e "$home/Baza/BazaOxle.GDB" ]; then
     printf '[Main]\r\nCreateBaza=1\r\n' >"$home/KZM.ini"
