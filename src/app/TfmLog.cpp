@@ -247,7 +247,10 @@ void TfmLog::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return; // no default button: Enter acts only in the fields
+        // No default button: Enter acts in the fields and on the button that has the focus.
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
+            b->click();
+        return;
     default:
         QDialog::keyPressEvent(event);
     }

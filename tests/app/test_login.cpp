@@ -85,8 +85,10 @@ TEST_F(LoginTest, ShowFillsTheFieldsAndALocalPathHidesNameAndPassword) {
     EXPECT_FALSE(w->edPath()->isVisible());
     EXPECT_FALSE(w->lbInfo()->isVisible());
 
-    // Whatever was typed, the local database is opened as the administrator.
-    w->btnWejscie()->click();
+    // Whatever was typed, the local database is opened as the administrator; Enter on the
+    // focused "Wejście" logs in.
+    EXPECT_TRUE(w->btnWejscie()->hasFocus());
+    press(w->btnWejscie(), Qt::Key_Return);
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
     EXPECT_EQ(s.user, "SYSDBA");
