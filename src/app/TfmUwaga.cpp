@@ -1,11 +1,12 @@
 #include "app/TfmUwaga.h"
 
+#include "core/Text.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -61,14 +62,6 @@ int UwagaLineHeight(int pointSize) {
     default:
         return 0;
     }
-}
-
-QStringList UwagaLines(const QString& text) {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = text.split(lineBreak);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 TfmUwaga::TfmUwaga(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint) {
@@ -137,7 +130,7 @@ bool TfmUwaga::Ask(const QString& text, const QColor& colour, bool question) {
     setPalette(pal);
 
     if (!text.isEmpty())
-        lines_ = UwagaLines(text);
+        lines_ = TextLines(text);
     if (lines_.isEmpty())
         return false;
 

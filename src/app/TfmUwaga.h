@@ -17,10 +17,6 @@ inline const QColor UwagaTeal{0, 128, 128}; // plain messages
 // table does not know.
 int UwagaLineHeight(int pointSize);
 
-// The lines of a message text separated by CR, CR LF or LF; a line break at the very end
-// starts no further line.
-QStringList UwagaLines(const QString& text);
-
 // The confirmation dialog: shows a message or asks a yes/no question, driven by the keyboard.
 class TfmUwaga : public QDialog {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include <QRegularExpression>
+
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -191,6 +193,20 @@ double RoundTo(double value, int places) {
 
 QString HexByte(int value) {
     return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QStringList TextLines(const QString& text) {
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString FlatLineBreaks(QString text) {
+    text.replace(u'\r', QStringLiteral("CarriageReturn"));
+    text.replace(u'\n', QStringLiteral("LineFeed"));
+    return text;
 }
 
 } // namespace kzm

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -65,5 +66,12 @@ double ParseDecimal(const QString& text, double def);
 double RoundTo(double value, int places);
 // The low 8 bits of the value as two upper-case hexadecimal digits.
 QString HexByte(int value);
+
+// The lines of a text separated by CR, CR LF or LF; a line break at the very end starts no
+// further line.
+QStringList TextLines(const QString& text);
+// The text on one line, as files and cells of one line carry it: every CR written as the word
+// "CarriageReturn", every LF as "LineFeed".
+QString FlatLineBreaks(QString text);
 
 } // namespace kzm

@@ -1,8 +1,7 @@
 #include "core/Session.h"
+#include "core/Text.h"
 #include "db/Tdm.h"
 #include "xls/Workbook.h"
-
-#include <QRegularExpression>
 
 namespace kzm {
 
@@ -10,12 +9,6 @@ namespace {
 
 // Heading lines go into merged cells of these columns.
 constexpr int headingLastColumn = 10;
-
-QString FlatText(QString text) {
-    text.replace('\r', QLatin1String("CarriageReturn"));
-    text.replace('\n', QLatin1String("LineFeed"));
-    return text;
-}
 
 void WriteCell(xls::Workbook& wb, int row, int column, const fb::Field& f) {
     if (f.isNull())
@@ -42,7 +35,7 @@ void WriteCell(xls::Workbook& wb, int row, int column, const fb::Field& f) {
         wb.setDateTime(row, column, f.asDateTime());
         break;
     default:
-        wb.setText(row, column, FlatText(f.asString()));
+        wb.setText(row, column, FlatLineBreaks(f.asString()));
         break;
     }
 }
@@ -56,8 +49,7 @@ void Tdm::ExportXls(fb::Query& q, const QString& fileName, ProgressGauge* gauge,
     xls::Workbook wb;
     int r = 0;
     if (!heading.isEmpty()) {
-        for (const QString& line :
-             heading.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        for (const QString& line : TextLines(heading)) {
             wb.merge(r, r, 0, headingLastColumn);
             wb.setText(r, 0, line);
             ++r;

@@ -94,10 +94,7 @@ QString singleText(double x) {
 }
 
 QString plainText(const fb::Value& v) {
-    QString text = v.toString();
-    text.replace(u'\r', QStringLiteral("CarriageReturn"));
-    text.replace(u'\n', QStringLiteral("LineFeed"));
-    return SqlStr(text);
+    return SqlStr(FlatLineBreaks(v.toString()));
 }
 
 } // namespace

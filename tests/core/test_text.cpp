@@ -181,3 +181,21 @@ TEST(HexByte, LowEightBitsUpperCase) {
     EXPECT_EQ(HexByte(0x1FF), QStringLiteral("FF"));
     EXPECT_EQ(HexByte(-1), QStringLiteral("FF"));
 }
+
+TEST(TextLines, AnyLineBreakSeparatesAndAFinalOneStartsNoLine) {
+    const struct {
+        const char* text;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},         {"jedna", {"jedna"}},           {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+        {"a\r\n", {"a"}}, {"a\r\n\r\nb", {"a", "", "b"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TextLines(QString::fromUtf8(c.text)), c.lines) << c.text;
+}
+
+TEST(FlatLineBreaks, BreaksAreWrittenAsWords) {
+    EXPECT_EQ(FlatLineBreaks(QStringLiteral("Łódź\r\nul. Długa\n")),
+              QStringLiteral("ŁódźCarriageReturnLineFeedul. DługaLineFeed"));
+    EXPECT_EQ(FlatLineBreaks(QStringLiteral("bez")), QStringLiteral("bez"));
+}
