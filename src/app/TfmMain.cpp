@@ -4,6 +4,7 @@
 #include "app/AppInfo.h"
 #include "app/FunctionWindow.h"
 #include "app/HelpWindow.h"
+#include "app/StatusLamp.h"
 #include "app/TfmInfProg.h"
 #include "app/TfmLog.h"
 #include "app/TfmUwaga.h"
@@ -18,38 +19,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kzm {
-
-// The round indicator whose colour the terminal window sets.
-class StatusLamp : public QWidget {
-public:
-    explicit StatusLamp(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("shStatus"));
-        setFixedSize(26, 26);
-    }
-    void setColour(const QColor& c) {
-        colour_ = c;
-        update();
-    }
-    QColor colour() const { return colour_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(colour_);
-        p.drawEllipse(rect().adjusted(2, 2, -2, -2));
-    }
-
-private:
-    QColor colour_ = Qt::green;
-};
 
 namespace {
 
@@ -135,7 +109,7 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
     connect(btnInfo_, &QPushButton::clicked, this,
             [this] { infoMenu_->popup(btnInfo_->mapToGlobal(QPoint(0, btnInfo_->height()))); });
     buttons->addStretch(1);
-    lamp_ = new StatusLamp(buttonBar);
+    lamp_ = new StatusLamp(Qt::green, buttonBar);
     buttons->addWidget(lamp_);
     column->addWidget(buttonBar);
 
@@ -225,7 +199,7 @@ bool TfmMain::Start() {
     fillPrinters();
     setWindowState(windowState() | Qt::WindowMaximized);
     ClrChCaption();
-    InitParam(ctx_.dm, ctx_.params);
+    ctx_.dmu->InitParam(ctx_.params);
     Schema schema(ctx_.dm);
     schema.InneTestyAfter();
     setWindowTitle(ProductTitle() + QStringLiteral("  ") + s.version.trimmed());

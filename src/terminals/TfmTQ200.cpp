@@ -1,6 +1,7 @@
 #include "terminals/TfmTQ200.h"
 
 #include "app/AppContext.h"
+#include "app/StatusLamp.h"
 #include "app/TfmMain.h"
 #include "app/TfmUwaga.h"
 #include "core/Files.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -35,17 +35,6 @@ namespace kzm {
 namespace {
 
 const QString form = QStringLiteral("fmTQ200");
-
-QPixmap LampPixmap(const QColor& colour) {
-    QPixmap p(24, 24);
-    p.fill(Qt::transparent);
-    QPainter painter(&p);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(colour);
-    painter.drawEllipse(2, 2, 20, 20);
-    return p;
-}
 
 // A reading to be acknowledged and skipped: flagged by the terminal, or without a card.
 bool Skipped(const TRekReceive& rek) {
@@ -68,10 +57,8 @@ TfmTQ200::TfmTQ200(TfmMain& main)
 
     // The run: lamp, date, start/stop, log switch.
     auto* top = new QHBoxLayout();
-    lbLamp_ = new QLabel(this);
-    lbLamp_->setObjectName(QStringLiteral("shStatus"));
-    lbLamp_->setPixmap(LampPixmap(lampColour_));
-    top->addWidget(lbLamp_);
+    lamp_ = new StatusLamp(lampOff, this);
+    top->addWidget(lamp_);
     lbData_ = new QLabel(this);
     lbData_->setObjectName(QStringLiteral("lbData"));
     QFont bold = lbData_->font();
@@ -262,9 +249,12 @@ void TfmTQ200::closePorts() {
             t.port->ClosePort();
 }
 
+QColor TfmTQ200::lamp() const {
+    return lamp_->colour();
+}
+
 void TfmTQ200::setLamps(const QColor& colour) {
-    lampColour_ = colour;
-    lbLamp_->setPixmap(LampPixmap(colour));
+    lamp_->setColour(colour);
     fmMain().setLamp(colour);
 }
 
@@ -443,7 +433,7 @@ void TfmTQ200::Odczyt() {
                 onLine([&] { return SendCommand(*t.port, t.rec, AckCommand(), repaint); });
                 continue;
             }
-            if (!takeReading(i, n, raw))
+            if (!takeReading(i, n, raw, sim))
                 break;
         }
         repaintNow();
@@ -454,10 +444,9 @@ void TfmTQ200::Odczyt() {
     repaintNow();
 }
 
-bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw) {
+bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw, bool sim) {
     Session& s = ctx().s;
     Terminal& t = terminals_[static_cast<size_t>(current_)];
-    const bool sim = simulation();
     try {
         rek_.year = QString::number(ReadingYear(today(), rek_.month.toInt()));
         s.SetErrContext(form, QStringLiteral("Odczyt"), QStringLiteral("Przed zapisem"));
@@ -488,8 +477,6 @@ bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw) {
         addHistory(line + ' ' + a.text);
         repaintNow();
         ++times_.readings;
-        if (rek_.mealSlot >= 1 && rek_.mealSlot <= 3)
-            ++issued_[static_cast<size_t>(rek_.mealSlot - 1)];
     } catch (const std::exception& e) {
         s.WriteHist(QString::fromUtf8(e.what()));
         if (ctx().Ask(QStringLiteral("Wystąpił błąd przy odczycie danych\rCzy przerwać pracę?"),
@@ -521,21 +508,15 @@ void TfmTQ200::Statystyka(const QDate& date) {
     const char* plannedCols[] = {"S1", "O1", "K1"};
     const char* issuedCols[] = {"S2", "O2", "K2"};
     for (int c = 0; c < 3; ++c) {
-        planned_[static_cast<size_t>(c)] =
-            qProc_.fieldByName(QString::fromLatin1(plannedCols[c])).asInteger();
-        issued_[static_cast<size_t>(c)] =
-            qProc_.fieldByName(QString::fromLatin1(issuedCols[c])).asInteger();
+        const int planned = qProc_.fieldByName(QString::fromLatin1(plannedCols[c])).asInteger();
+        const int issued = qProc_.fieldByName(QString::fromLatin1(issuedCols[c])).asInteger();
+        statBox(0, c)->setText(QString::number(planned));
+        statBox(1, c)->setText(QString::number(issued));
+        statBox(2, c)->setText(QString::number(planned - issued));
     }
     qProc_.close();
     if (trProc_.inTransaction())
         trProc_.commit();
-    for (int c = 0; c < 3; ++c) {
-        const int p = planned_[static_cast<size_t>(c)];
-        const int w = issued_[static_cast<size_t>(c)];
-        statBox(0, c)->setText(QString::number(p));
-        statBox(1, c)->setText(QString::number(w));
-        statBox(2, c)->setText(QString::number(p - w));
-    }
 }
 
 TfmTQ200* StartRegistrationStation(TfmMain& main) {

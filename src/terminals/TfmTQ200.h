@@ -29,6 +29,7 @@ class QTimeEdit;
 namespace kzm {
 
 struct ReadingOutcome;
+class StatusLamp;
 
 // The terminal window: polls the active terminals every second, stores each reading through
 // the registration procedure, answers on the terminal's display and keeps the day's meal
@@ -76,7 +77,7 @@ public:
     }
     QGroupBox* servicePanels() const { return gbService_; }
     QTimer& timer() { return timer_; }
-    QColor lamp() const { return lampColour_; }
+    QColor lamp() const;
 
     // Where the terminals' turns spent their time: on the line (the protocol's exchanges and
     // waits) and in all, with the readings taken.
@@ -100,7 +101,7 @@ private:
     void setRunning(bool on);
     void setLamps(const QColor& colour);
     // Takes one reading of the record loop; false when the loop is to end.
-    bool takeReading(int i, int n, const QByteArray& raw);
+    bool takeReading(int i, int n, const QByteArray& raw, bool sim);
     ReadingOutcome ZapiszOdczyt();
     void addHistory(const QString& line);
     void showPortError(const std::optional<PortError>& error);
@@ -120,15 +121,12 @@ private:
     bool stopRequest_ = false;
     TRekReceive rek_;
     RunTimes times_;
-    std::array<int, 3> planned_{};
-    std::array<int, 3> issued_{};
-    QColor lampColour_ = lampOff;
     QTimer timer_;
 
     fb::Transaction trProc_;
     fb::Query qProc_;
 
-    QLabel* lbLamp_ = nullptr;
+    StatusLamp* lamp_ = nullptr;
     QLabel* lbData_ = nullptr;
     QPushButton* btnRun_ = nullptr;
     QPushButton* btnWyjscie_ = nullptr;
