@@ -45,7 +45,6 @@ void DbGrid::refresh() {
     fb::Query& q = model_->query();
     if (!q.isOpen() || q.isEmpty())
         return;
-    model_->refresh(); // locate may have fetched further rows
     const int row = q.currentRow();
     const QModelIndex at = model_->index(row, std::max(0, currentIndex().column()));
     if (at.isValid() && currentIndex().row() != row) {

@@ -183,23 +183,23 @@ void TfmLog::Wejscie() {
         create_ = false;
     }
 
-    if (!create_) {
+    {
         BusyCursor busy(s_);
-        dm_.BazaConnect();
-    } else {
-        BusyCursor busy(s_);
-        Schema schema(dm_);
-        schema.ZakladanieBazy(1, [this](const QString& name) {
-            showInfo(QStringLiteral("Zakładanie bazy: ") + name, Qt::blue);
-        });
-        s_.ini.writeInteger(QStringLiteral("Main"), QStringLiteral("CreateBaza"), 0);
-        create_ = false;
-    }
+        if (!create_) {
+            dm_.BazaConnect();
+        } else {
+            Schema schema(dm_);
+            schema.ZakladanieBazy(1, [this](const QString& name) {
+                showInfo(QStringLiteral("Zakładanie bazy: ") + name, Qt::blue);
+            });
+            s_.ini.writeInteger(QStringLiteral("Main"), QStringLiteral("CreateBaza"), 0);
+            create_ = false;
+        }
+    } // the normal cursor is back
 
     switch (s_.connectionStatus) {
     case Status::connected:
         s_.ini.writeString(QStringLiteral("IbPths"), QStringLiteral("Pth0"), s_.dbPath);
-        s_.CursorNormal();
         lbInfo_->hide();
         accept();
         break;

@@ -7,7 +7,6 @@
 #include "terminals/TfmParam.h"
 #include "terminals/TfmTQ200.h"
 
-#include <QFile>
 #include <cstdio>
 #include <cstring>
 
