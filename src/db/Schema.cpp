@@ -219,6 +219,10 @@ void Schema::ZakladanieBazy(int mode, const std::function<void(const QString&)>&
         LoadScript(name);
         RunScript(QString(), true);
     }
+    if (label)
+        label(QStringLiteral("Dane startowe"));
+    if (!DaneStartowe(true))
+        ++failedChunks_;
     if (s.connectionStatus == Status::connected)
         s.ini.writeInteger(QStringLiteral("Main"), QStringLiteral("CreateBaza"), 0);
 }
@@ -277,6 +281,11 @@ void Schema::TestBazy(ProgressGauge* gauge, bool recreateIndexes) {
         }
     }
 
+    dm_.SayInf(QStringLiteral("Dane startowe"));
+    {
+        BusyCursor busy(s);
+        DaneStartowe(false);
+    }
     at(6);
     at(7);
     dm_.SayInf(QStringLiteral("Testy końcowe"));
@@ -444,6 +453,111 @@ void Schema::InneTestyBefore() {
                 dm_.RunSQL(QStringLiteral("ALTER TABLE ") + QString::fromLatin1(table) +
                            QStringLiteral(" ALTER IDOSOBA TO NR_OPER"));
     }
+}
+
+namespace {
+
+// "insert ... select ... where not exists": the row goes in only when `key` finds none.
+QString insertWhenMissing(const QString& table, const QString& columns, const QString& values,
+                          const QString& key) {
+    return QStringLiteral("insert into ") + table + QStringLiteral(" (") + columns +
+           QStringLiteral(") select ") + values +
+           QStringLiteral(" from rdb$database where not exists (select 1 from ") + table +
+           QStringLiteral(" where ") + key + QStringLiteral(")");
+}
+
+QString byId(int id) {
+    return QStringLiteral("id=") + QString::number(id);
+}
+
+// A global parameter with its value in `column` (a literal of that column's type).
+QString globalParameter(const char* name, const char* column, const QString& value) {
+    const QString n = SqlStr(QString::fromLatin1(name));
+    return insertWhenMissing(
+        QStringLiteral("PARAMETRY"),
+        QStringLiteral("LOKALIZACJA,SEKCJA,NAZWA,") + QLatin1StringView(column),
+        QStringLiteral("'GLOBAL','PR_KZM',") + n + ',' + value,
+        QStringLiteral("LOKALIZACJA='GLOBAL' and SEKCJA='PR_KZM' and NAZWA=") + n);
+}
+
+QString integerParameter(const char* name, int value) {
+    return globalParameter(name, "PINTEGER", QString::number(value));
+}
+
+QString timeParameter(const char* name, const char* time) {
+    return globalParameter(name, "PTIME",
+                           QStringLiteral("cast('") + QLatin1StringView(time) +
+                               QStringLiteral("' as time)"));
+}
+
+} // namespace
+
+bool Schema::DaneStartowe(bool silent) {
+    dm_.ClearListaScr();
+    QStringList& sql = dm_.ListaScr;
+    // Keys of G_ID_KZM start at 0 in a new database, and 0 means "none" where they are
+    // referred to (an event type 0 would count every plan row without one).
+    if (JestGenerator(dm_, QStringLiteral("G_ID_KZM")) &&
+        dm_.ReadInteger(QStringLiteral("ID"),
+                        QStringLiteral("select gen_id(G_ID_KZM,0) as id from rdb$database"), 0) < 0)
+        sql << QStringLiteral("SET GENERATOR G_ID_KZM TO 0");
+
+    const auto named = [&](const char* table, const char* columns, int id, const QString& rest) {
+        sql << insertWhenMissing(QString::fromLatin1(table), QString::fromLatin1(columns),
+                                 QString::number(id) + ',' + rest, byId(id));
+    };
+    named("KZM_MIEJSCA", "ID,MIEJSCE", 0, SqlStr(QStringLiteral("Warszawa")));
+    named("KZM_MIEJSCA", "ID,MIEJSCE", 1, SqlStr(QStringLiteral("Gdańsk")));
+    for (const auto& [id, code] : {std::pair{1, "S1"}, {2, "S2"}, {5, "S5"}})
+        named("KZM_SZKODY_2", "ID,SKROT,WODA,STAWKA_DW", id,
+              SqlStr(QString::fromLatin1(code)) + QStringLiteral(",0,0"));
+
+    const struct {
+        int id;
+        const char* kod;
+        const char* nazwa;
+    } rates[] = {
+        {20, "020", "STAWKA 020"},     {30, "030", "STAWKA 030"},     {40, "110", "DOPŁATA"},
+        {990, "WODA166", "WODA 166%"}, {991, "WODA160", "WODA 160%"}, {992, "OBIAD", "OBIAD"},
+    };
+    for (const auto& r : rates)
+        named("KZM_STAWKI", "ID,KOD,NAZWA", r.id,
+              SqlStr(QString::fromUtf8(r.kod), false) + SqlStr(QString::fromUtf8(r.nazwa)));
+
+    const char* groups[] = {"Z KUCHNI", "POZA KUCHNIĄ", "RÓWNOWAŻNIK", "INNE"};
+    for (int id = 1; id <= 4; ++id)
+        named("KZM_GRW", "ID,NAZWA", id, SqlStr(QString::fromUtf8(groups[id - 1])));
+
+    // The drinks settlement needs the water; a table that already holds drinks keeps its set,
+    // since the first drinks by key head the columns of the printed settlement.
+    sql << insertWhenMissing(
+        QStringLiteral("KZM_NAPOJE"), QStringLiteral("ID,KOD,NAZWA,POJEMNOSC,ROZLPC,WODA"),
+        QStringLiteral("-1,") + SqlStr(QStringLiteral("WODA"), false) +
+            SqlStr(QStringLiteral("WODA MINERALNA"), false) + QStringLiteral("1.50,1,1"),
+        QStringLiteral("1=1"));
+
+    for (const auto& [name, value] : {std::pair{"SYGNAL_WYD", 0},
+                                      {"SYGNAL_BLOK", 1},
+                                      {"NR_INSTALACJI", 0},
+                                      {"CLEARTIMEOUT", 10000},
+                                      {"LOADTIMEOUT", 50},
+                                      {"MAXKODKARTY", 1000},
+                                      {"COMP", 1},
+                                      {"CPAKT", 0},
+                                      {"WDNBZKMNKT", 0},
+                                      {"BLKWDNBZKMNKT", 0},
+                                      {"MAXKODOPER", 5000},
+                                      {"IDSTAWKA020", 20},
+                                      {"IDSTAWKA030", 30},
+                                      {"IDSTAWKA110", 40},
+                                      {"IDWODA166", 990},
+                                      {"IDWODA160", 991},
+                                      {"IDOBIAD", 992}})
+        sql << integerParameter(name, value);
+    sql << globalParameter("PROCENTRZLWODY", "PFLOAT", QStringLiteral("30"));
+    sql << timeParameter("OBIAD_OD", "11:00") << timeParameter("OBIAD_DO", "15:00");
+
+    return dm_.RunScr(QStringLiteral("Dane startowe"), silent);
 }
 
 void Schema::InneTestyAfter() {

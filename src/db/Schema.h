@@ -47,6 +47,11 @@ public:
     void TestGranty();
     void InneTestyBefore();
     void InneTestyAfter();
+    // The rows a canteen needs before its first day: places, correction codes, rates, print
+    // groups, the water drink and the global parameters. Each row goes in only when its key is
+    // missing, all in one transaction, so an existing database keeps what it has. The shared
+    // key generator is moved past 0, which means "none" wherever such a key is referred to.
+    bool DaneStartowe(bool silent);
 
     static QString TestProcText(int result);
 

@@ -35,7 +35,7 @@ protected:
         QStringList labels;
         schema.ZakladanieBazy(1, [&](const QString& name) { labels << name; });
         ASSERT_EQ(s.connectionStatus, Status::connected) << log().toStdString();
-        EXPECT_EQ(labels, schema::Catalogue());
+        EXPECT_EQ(labels, schema::Catalogue() << QStringLiteral("Dane startowe"));
         EXPECT_EQ(schema.failedChunks(), 0) << log().toStdString();
     }
 
@@ -122,7 +122,9 @@ TEST_F(SchemaTest, CheckOfAnEmptyDatabaseCreatesEverythingAndSeedsTheFixedRows) 
                                    "cast(stawka_dw110 as integer)||','||woda as z from kzm_zdarz "
                                    "where skrot='SŁNBW'"),
               QStringLiteral("3,0,20,SŁ. NIEETATOWA BEZ WYŻYWIENIA,0,0,200,0,1"));
-    EXPECT_GE(dm.ReadInteger("ID", "select id from kzm_zdarz where skrot='SŁNBW'", -1), 0);
+    EXPECT_GT(dm.ReadInteger("ID", "select id from kzm_zdarz where skrot='SŁNBW'", -1), 0);
+    EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from kzm_stawki", -1), 6);
+    EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from kzm_grw", -1), 4);
 
     // Rights for the role on every program table and on the parameters.
     for (const QString& name : schema::Catalogue()) {
@@ -183,6 +185,77 @@ TEST_F(SchemaTest, SecondCheckCreatesNothingAndResendsEveryTrigger) {
     for (const char* text : {"Testy początkowe...", "Struktury ...", "Generatory ...",
                              "Procedury ...", "Uprawnienia ...", "Testy końcowe..."})
         EXPECT_TRUE(info.contains(QString::fromUtf8(text))) << text;
+}
+
+// The rows a canteen starts with, one line per table.
+QStringList seeded(Tdm& dm) {
+    const char* queries[] = {
+        "select list(id || '=' || miejsce, ';') as t from (select * from kzm_miejsca order by id)",
+        "select list(id || '=' || skrot || ',' || woda || ',' || cast(stawka_dw as integer), ';') "
+        "as t from (select * from kzm_szkody_2 order by id)",
+        "select list(id || '=' || kod || ',' || nazwa, ';') as t from (select * from kzm_stawki "
+        "order by id)",
+        "select list(id || '=' || nazwa, ';') as t from (select * from kzm_grw order by id)",
+        "select list(kod || ',' || nazwa || ',' || pojemnosc || ',' || rozlpc || ',' || woda, ';') "
+        "as t from (select * from kzm_napoje order by id)",
+        "select list(nazwa || '=' || coalesce(cast(pinteger as varchar(20)), cast(pfloat as "
+        "varchar(20)), cast(ptime as varchar(20))), ';') as t from (select * "
+        "from parametry where lokalizacja='GLOBAL' and sekcja='PR_KZM' order by nazwa)",
+    };
+    QStringList out;
+    for (const char* q : queries)
+        out << dm.MQReadString("T", QString::fromUtf8(q));
+    return out;
+}
+
+TEST_F(SchemaTest, ANewDatabaseHoldsWhatACanteenNeedsAndTheCheckOnlyFillsGaps) {
+    createFromCatalogue();
+    const QStringList expected{
+        QStringLiteral("0=Warszawa;1=Gdańsk"),
+        "1=S1,0,0;2=S2,0,0;5=S5,0,0",
+        QStringLiteral("20=020,STAWKA 020;30=030,STAWKA 030;40=110,DOPŁATA;"
+                       "990=WODA166,WODA 166%;991=WODA160,WODA 160%;992=OBIAD,OBIAD"),
+        QStringLiteral("1=Z KUCHNI;2=POZA KUCHNIĄ;3=RÓWNOWAŻNIK;4=INNE"),
+        "WODA,WODA MINERALNA,1.50,1,1",
+        "BLKWDNBZKMNKT=0;CLEARTIMEOUT=10000;COMP=1;CPAKT=0;IDOBIAD=992;IDSTAWKA020=20;"
+        "IDSTAWKA030=30;IDSTAWKA110=40;IDWODA160=991;IDWODA166=990;LOADTIMEOUT=50;"
+        "MAXKODKARTY=1000;MAXKODOPER=5000;NR_INSTALACJI=0;OBIAD_DO=15:00:00.0000;"
+        "OBIAD_OD=11:00:00.0000;PROCENTRZLWODY=30.0000;SYGNAL_BLOK=1;SYGNAL_WYD=0;WDNBZKMNKT=0",
+    };
+    EXPECT_EQ(seeded(dm), expected);
+
+    // No key of the shared generator is 0, which means "none": the event type made at the
+    // first start is not taken for every plan row without one.
+    schema.InneTestyAfter();
+    EXPECT_GT(dm.ReadInteger("ID", "select id from kzm_zdarz where skrot='SŁNBW'", -1), 0);
+    EXPECT_GT(dm.ReadInteger("ID", "select min(id) as id from kzm_napoje", -1), 0);
+
+    // The check changes nothing that is there and brings back what is missing.
+    for (const char* sql : {"update kzm_stawki set nazwa='ŻYWIENIE' where id=20",
+                            "delete from kzm_stawki where id=991", "delete from kzm_grw where id>2",
+                            "update parametry set ptime='12:00' where nazwa='OBIAD_OD'",
+                            "delete from parametry where nazwa='OBIAD_DO'",
+                            "update kzm_miejsca set miejsce='Gdynia' where id=1",
+                            "delete from kzm_szkody_2 where id=2"})
+        ASSERT_TRUE(dm.RunSQL(QString::fromUtf8(sql))) << sql;
+    const int generator =
+        dm.ReadInteger("G", "select gen_id(G_ID_KZM,0) as g from rdb$database", -1);
+    schema.TestBazy(nullptr, false);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+    QStringList after = expected;
+    after[0].replace(QStringLiteral("Gdańsk"), QStringLiteral("Gdynia"));
+    after[2].replace(QStringLiteral("STAWKA 020"), QStringLiteral("ŻYWIENIE"));
+    after[5].replace("OBIAD_OD=11", "OBIAD_OD=12");
+    EXPECT_EQ(seeded(dm), after);
+    EXPECT_EQ(dm.ReadInteger("G", "select gen_id(G_ID_KZM,0) as g from rdb$database", -1),
+              generator);
+
+    // A drinks table that holds drinks keeps its set, water or not.
+    ASSERT_TRUE(dm.RunSQL("delete from kzm_napoje"));
+    ASSERT_TRUE(dm.RunSQL("insert into kzm_napoje (id,kod,nazwa,pojemnosc,rozlpc,woda) values "
+                          "(-1,'SOK','SOK',0.33,0,0)"));
+    schema.TestBazy(nullptr, false);
+    EXPECT_EQ(seeded(dm).value(4), "SOK,SOK,0.33,0,0");
 }
 
 TEST_F(SchemaTest, MissingMiddleColumnsComeBackInOneStatement) {

@@ -179,6 +179,7 @@ protected:
         if (HasFatalFailure())
             return;
         const char* volumes[] = {"0.50", "1.00", "0.33", "1.50", "0.25", "2.00"};
+        Exec(dm, "delete from KZM_NAPOJE"); // the water a new database starts with
         for (int i = 0; i < 6; ++i) {
             Exec(dm, QStringLiteral("insert into KZM_NAPOJE (KOD, NAZWA, POJEMNOSC, ROZLPC, WODA, "
                                     "CENA, PROCENT) values ('N%1', 'NAPOJ %1', %2, 1, 0, 1, 0)")
