@@ -158,9 +158,11 @@ QString PersonalizerClashStatement(int port) {
     return QStringLiteral("select port from kzm_comdef where port=") + QString::number(port);
 }
 
-QString PersonalizerClashMessage(int port) {
+QString PersonalizerClashMessage(int port, const QString& terminal) {
     return QStringLiteral("Do jednego portu ( ") + QString::number(port) +
-           QStringLiteral(" ) może być przypisane tylko jedno urządzenie");
+           QStringLiteral(" ) może być przypisane tylko jedno urządzenie\r\n"
+                          "Na tym porcie jest personalizator kart i czytnik „") +
+           terminal.trimmed() + QStringLiteral("”");
 }
 
 QString AktywnyText(const fb::Value& v) {
@@ -469,8 +471,11 @@ void TfmParam::ComAfterScroll() {
         seTimeoutR_->setValue(col("TIMEOUT_R"));
         seTimeoutW_->setValue(col("TIMEOUT_W"));
         seAlarm_->setValue(col("ALARM"));
+        // The boxes show what is stored; the rules for the other fields apply below.
+        loadingRow_ = true;
         cbRS485_->setChecked(col("RS485") == 1);
         cbTq700_->setChecked(col("TQ700") == 1);
+        loadingRow_ = false;
         cbNumInst3Zn_->setChecked(col("NUMINST3ZN") == 1);
         cbAktywny_->setChecked(col("AKTYWNY") == 1);
         cbBaseAlarm_->setChecked(col("BASE_ALARM") == 32);
@@ -484,9 +489,9 @@ void TfmParam::ComAfterScroll() {
     edClearTimeout_->setText(QString::number(g.CLEARTIMEOUT));
     edLoadTimeout_->setText(QString::number(g.LOADTIMEOUT));
     edMaxKodKarty_->setText(QString::number(g.MAXKODKARTY));
-    // A changed box has applied its rule already; a TQ700 is always shown on RS-485.
-    if (cbTq700_->isChecked())
-        cbTq700Click();
+    loadingRow_ = true;
+    cbTq700Click();
+    loadingRow_ = false;
 }
 
 // ---- dependent fields
@@ -499,7 +504,9 @@ void TfmParam::cbRS485Click() {
 
 void TfmParam::cbTq700Click() {
     const bool tq700 = cbTq700_->isChecked();
-    cbRS485_->setChecked(tq700);
+    // A TQ700 always works on RS-485; a loaded TQ200 row keeps the line variant it has.
+    if (tq700 || !loadingRow_)
+        cbRS485_->setChecked(tq700);
     cbRS485_->setEnabled(!tq700);
     cbSpeed_->setEnabled(!tq700);
     edNrInstalacji_->setEnabled(!tq700);
@@ -567,8 +574,12 @@ void TfmParam::btnSaveComClick() {
 
 void TfmParam::btnSaveClick() {
     const ParamFields f = paramFields();
-    if (dm_.Jest(PersonalizerClashStatement(f.comp))) {
-        ctx().s.ShowMessage(PersonalizerClashMessage(f.comp));
+    // The personalizer's port is taken only while the personalizer is in use.
+    if (f.cpakt && dm_.Jest(PersonalizerClashStatement(f.comp))) {
+        const QString terminal = dm_.MQReadString(
+            QStringLiteral("NAZWA"),
+            QStringLiteral("select nazwa from kzm_comdef where port=") + QString::number(f.comp));
+        ctx().s.ShowMessage(PersonalizerClashMessage(f.comp, terminal));
         return;
     }
     GlobalParams& g = ctx().params;
@@ -589,7 +600,7 @@ void TfmParam::btnDopiszClick() {
             used.push_back(q.value(r, column).toInt());
     }
     // Neither the saved nor the shown personalizer port, so that saving the parameters is not
-    // refused afterwards.
+    // refused once the personalizer is switched on.
     const int port = NextFreePort(used, {ctx().params.COMP, seComp_->value()});
     dm_.RunSQL(ComDefInsertStatement(NewComDef(port, ctx().params.NR_INSTALACJI)));
     reopenOn(port);

@@ -67,7 +67,7 @@ int NextFreePort(const std::vector<int>& used, const std::vector<int>& excluded)
 // The existence test of a definition on the personalizer's port, and the message when one is
 // found.
 QString PersonalizerClashStatement(int port);
-QString PersonalizerClashMessage(int port);
+QString PersonalizerClashMessage(int port, const QString& terminal);
 
 // The text the definitions grid shows for AKTYWNY: "TAK" for 1, "NIE" for 0, nothing for null.
 QString AktywnyText(const fb::Value& v);
@@ -177,7 +177,8 @@ private:
     Tdm& dm_;
     bool formShown_ = false;
     bool closing_ = false;
-    int rowSpeed_ = 9600; // SPEED of the row in the group
+    bool loadingRow_ = false; // a definition's row is being shown
+    int rowSpeed_ = 9600;     // SPEED of the row in the group
 
     QTimeEdit* teObiadOd_ = nullptr;
     QTimeEdit* teObiadDo_ = nullptr;

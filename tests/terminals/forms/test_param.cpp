@@ -63,8 +63,9 @@ TEST(ParamStatements, DefinitionUpdateInsertAndDeleteTexts) {
               "200,42,1,32,1,0,0,0)");
     EXPECT_EQ(ComDefDeleteStatement(12, 5), "delete from KZM_COMDEF where port=12 and numscan=5");
     EXPECT_EQ(PersonalizerClashStatement(3), "select port from kzm_comdef where port=3");
-    EXPECT_EQ(PersonalizerClashMessage(3),
-              "Do jednego portu ( 3 ) może być przypisane tylko jedno urządzenie");
+    EXPECT_EQ(PersonalizerClashMessage(3, "Czytnik 3  "),
+              "Do jednego portu ( 3 ) może być przypisane tylko jedno urządzenie\r\n"
+              "Na tym porcie jest personalizator kart i czytnik „Czytnik 3”");
 }
 
 TEST(ParamStatements, NextFreePortSkipsUsedAndExcludedPortsFromOne) {
@@ -462,6 +463,17 @@ TEST_F(ParamTest, Tq700TicksAndLocksRs485AndGreysTheTq200Fields) {
     EXPECT_EQ(w->nazwa()->text(), "TQ700");
     EXPECT_EQ(state(), tq700);
 
+    // An RS-485 TQ200 loaded right after a TQ700 keeps its line variant, and a plain save
+    // writes back what is stored.
+    define({.port = 5, .nazwa = "TQ200 RS-485", .numScan = 4, .rs485 = 1});
+    clickRowOfPort(w, 3);
+    w->btnSaveCom()->click(); // re-opens the grid, which then shows the new row
+    clickRowOfPort(w, 5);
+    EXPECT_EQ(w->nazwa()->text(), "TQ200 RS-485");
+    EXPECT_EQ(state(), "rs485 +on speed on nrinst on 3zn on numscan on clear on");
+    w->btnSaveCom()->click();
+    EXPECT_EQ(stored().value(3), "TQ200 RS-485|5|9600|1|100|200|0|1|32|4|1|0|0");
+
     // Saved from the window, the TQ700 is stored on RS-485.
     clickRowOfPort(w, 2);
     w->btnSaveCom()->click();
@@ -569,14 +581,15 @@ TEST_F(ParamTest, APersonalizerPortUsedByADefinitionRefusesTheWholeSave) {
     w->maxKodKarty()->setText("2000");
     w->sygnalWyd()->button(1)->setChecked(true);
     w->btnSave()->click();
-    EXPECT_EQ(shown, QStringList({"Do jednego portu ( 3 ) może być przypisane tylko jedno "
-                                  "urządzenie"}));
+    EXPECT_EQ(shown, QStringList({PersonalizerClashMessage(3, "Czytnik 3")}));
     EXPECT_EQ(ctx.params, before) << "nothing taken into memory";
-    EXPECT_FALSE(store.JestPar("COMP"));
-    EXPECT_FALSE(store.JestPar("WDNBZKMNKT"));
-    EXPECT_FALSE(store.JestPar("BLKWDNBZKMNKT"));
-    EXPECT_FALSE(store.JestPar("MAXKODKARTY"));
-    EXPECT_FALSE(store.JestPar("SYGNAL_WYD"));
+    // The store keeps the values a new database starts with.
+    EXPECT_EQ(store.ReadParI("COMP", -1), 1);
+    EXPECT_EQ(store.ReadParI("CPAKT", -1), 0);
+    EXPECT_EQ(store.ReadParI("WDNBZKMNKT", -1), 0);
+    EXPECT_EQ(store.ReadParI("BLKWDNBZKMNKT", -1), 0);
+    EXPECT_EQ(store.ReadParI("MAXKODKARTY", -1), 1000);
+    EXPECT_EQ(store.ReadParI("SYGNAL_WYD", -1), 0);
 
     // Another port: all of it is saved.
     w->comp()->setValue(4);
@@ -588,6 +601,28 @@ TEST_F(ParamTest, APersonalizerPortUsedByADefinitionRefusesTheWholeSave) {
     EXPECT_EQ(store.ReadParI("BLKWDNBZKMNKT", -1), 1);
     EXPECT_EQ(store.ReadParI("MAXKODKARTY", -1), 2000);
     EXPECT_EQ(store.ReadParI("SYGNAL_WYD", -1), 1);
+}
+
+TEST_F(ParamTest, WithThePersonalizerOffItsPortIsFreeForTerminals) {
+    // Two terminals of one RS-485 line on COM 1, the personalizer's default port.
+    define({.port = 1, .nazwa = "Wydawka 1", .numScan = 1, .rs485 = 1});
+    define({.port = 1, .nazwa = "Wydawka 2", .numScan = 2, .rs485 = 1});
+    ctx.params.COMP = 1;
+    ctx.params.CPAKT = false;
+    TfmParam* w = open();
+    ASSERT_TRUE(w);
+    w->maxKodKarty()->setText("1500");
+    w->btnSave()->click();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    EXPECT_EQ(ctx.params.MAXKODKARTY, 1500);
+
+    // Switched on, the same port clashes and nothing is saved.
+    w->cpakt()->setChecked(true);
+    w->maxKodKarty()->setText("1600");
+    w->btnSave()->click();
+    EXPECT_EQ(shown, QStringList({PersonalizerClashMessage(1, "Wydawka 1")}));
+    EXPECT_FALSE(ctx.params.CPAKT);
+    EXPECT_EQ(ctx.params.MAXKODKARTY, 1500);
 }
 
 TEST_F(ParamTest, SavedParametersAreReadBackByInitParam) {
