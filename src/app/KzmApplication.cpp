@@ -3,6 +3,8 @@
 #include "app/AppContext.h"
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
+#include "db/Tdm.h"
+#include "fb/Error.h"
 
 #include <QMessageBox>
 #include <exception>
@@ -14,6 +16,10 @@ KzmApplication::KzmApplication(int& argc, char** argv) : QApplication(argc, argv
 bool KzmApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const fb::Error& e) {
+        if (!errorHandler)
+            throw;
+        errorHandler(DbErrorMessage(e, e.text()));
     } catch (const std::exception& e) {
         if (!errorHandler)
             throw;

@@ -10,8 +10,12 @@
 #include <QScreen>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace kzm {
 
@@ -143,7 +147,14 @@ bool TfmUwaga::Ask(const QString& text, const QColor& colour, bool question) {
     all.mergeBlockFormat(centred);
     meText_->moveCursor(QTextCursor::Start);
 
-    int textHeight = (static_cast<int>(lines_.size()) + 1) * lineHeight_;
+    // A line too long for the width wraps: the area takes what the text really needs when
+    // that is more than its lines' share, so no line is cut off below the bar.
+    const int frame = 2 * meText_->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    const std::unique_ptr<QTextDocument> laidOut(meText_->document()->clone());
+    laidOut->setTextWidth(kWidth - margins.left() - margins.right() - frame);
+    const int needed = static_cast<int>(std::ceil(laidOut->size().height())) + frame;
+    int textHeight = std::max((static_cast<int>(lines_.size()) + 1) * lineHeight_, needed);
     if (textHeight > kMaxTextHeight) {
         textHeight = kMaxTextHeight;
         meText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

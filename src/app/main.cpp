@@ -4,6 +4,7 @@
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
+#include "fb/Error.h"
 #include "terminals/TfmParam.h"
 #include "terminals/TfmTQ200.h"
 
@@ -63,8 +64,12 @@ int main(int argc, char** argv) {
     try {
         if (!fmMain.Start())
             return 0;
-    } catch (const std::exception& e) {
+    } catch (const fb::Error& e) {
         // An error of the start goes to the same handler as every other.
+        fmMain.ApplicationError(kzm::DbErrorMessage(e, e.text()));
+        if (stopRequested)
+            return 1;
+    } catch (const std::exception& e) {
         fmMain.ApplicationError(QString::fromUtf8(e.what()));
         if (stopRequested)
             return 1;

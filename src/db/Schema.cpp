@@ -60,8 +60,9 @@ bool Schema::RunScript(const QString& name, bool silent) {
                 dm_.IBTrans.executeImmediate(stmt);
             dm_.IBTrans.commit();
         } catch (const fb::Error& e) {
-            const QString msg = chunk.firstLine() + QStringLiteral("\r\n") + name +
-                                QStringLiteral("\r\n") + CrLf(e.text());
+            const QString msg =
+                DbErrorMessage(e, chunk.firstLine() + QStringLiteral("\r\n") + name +
+                                      QStringLiteral("\r\n") + CrLf(e.text()));
             s.WriteHist(msg);
             if (!silent)
                 s.ShowMessage(msg);
@@ -202,8 +203,8 @@ void Schema::ZakladanieBazy(int mode, const std::function<void(const QString&)>&
                                      QStringLiteral("DEFAULT CHARACTER SET WIN1250"));
         s.connectionStatus = Status::connected;
     } catch (const fb::Error& e) {
-        const QString msg =
-            QStringLiteral("Nieudana operacja założenia bazy \r\n") + CrLf(e.text());
+        const QString msg = DbErrorMessage(
+            e, QStringLiteral("Nieudana operacja założenia bazy \r\n") + CrLf(e.text()));
         s.WriteHist(msg);
         s.ShowMessage(msg);
         return;

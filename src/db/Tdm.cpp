@@ -35,6 +35,35 @@ QString CrLf(const QString& text) {
     return t;
 }
 
+QString ErrorCause(const fb::Error& e) {
+    namespace isc = fb::isc;
+    const struct {
+        std::initializer_list<long> codes;
+        const char* cause;
+    } causes[] = {
+        {{isc::login}, "Błędna nazwa użytkownika lub hasło"},
+        {{isc::network_error, isc::net_connect_err, isc::unavailable, isc::conn_lost, isc::shutdown,
+          isc::att_shutdown},
+         "Brak połączenia z serwerem bazy danych"},
+        {{isc::bad_db_format}, "Wskazany plik nie jest bazą danych"},
+        {{isc::io_error}, "Brak pliku bazy danych albo brak dostępu do niego"},
+        {{isc::obj_in_use}, "Obiekt bazy danych jest w tej chwili używany na innym stanowisku"},
+        {{isc::unique_key, isc::no_dup}, "Taki wpis już jest w bazie (powtórzony klucz)"},
+        {{isc::lock_conflict, isc::update_conflict, isc::deadlock},
+         "Te same dane zmienia w tej chwili inne stanowisko (konflikt blokad)"},
+    };
+    for (const auto& c : causes)
+        for (long code : c.codes)
+            if (e.has(code))
+                return QString::fromUtf8(c.cause);
+    return QString();
+}
+
+QString DbErrorMessage(const fb::Error& e, const QString& text) {
+    const QString cause = ErrorCause(e);
+    return cause.isEmpty() ? text : cause + QStringLiteral("\r\n") + text;
+}
+
 Tdm::Tdm(Session& session)
     : IBTrans(IBBaza), IBTdm(IBBaza), IBTSQL(IBBaza), IBTRun(IBBaza), IBTTmp(IBBaza),
       IBTSQT(IBBaza), IBTSQTmp(IBBaza), IBProc(IBTrans), IBQ(IBTrans), IBQ0(IBTrans), IBQdm(IBTdm),
@@ -76,7 +105,7 @@ void Tdm::BazaConnect() {
         }
         // The host cannot be reached at all: that is a failure to open the database.
         s_.connectionStatus = Status::openFailed;
-        const QString msg = CrLf(e.text());
+        const QString msg = DbErrorMessage(e, CrLf(e.text()));
         s_.WriteHist(msg);
         s_.ShowMessage(msg);
         return;
@@ -87,7 +116,7 @@ void Tdm::BazaConnect() {
         IBBaza.connect({s_.dbPath, s_.user, s_.password, role});
         s_.connectionStatus = Status::connected;
     } catch (const fb::Error& e) {
-        const QString msg = CrLf(e.text());
+        const QString msg = DbErrorMessage(e, CrLf(e.text()));
         s_.WriteHist(msg);
         s_.ShowMessage(msg);
         return;
@@ -339,8 +368,8 @@ bool Tdm::RunScr(const QString& name, bool silent) {
         return true;
     } catch (const fb::Error& e) {
         IBTRun.rollbackQuietly();
-        const QString msg =
-            current + QStringLiteral("\r\n") + name + QStringLiteral("\r\n") + CrLf(e.text());
+        const QString msg = DbErrorMessage(e, current + QStringLiteral("\r\n") + name +
+                                                  QStringLiteral("\r\n") + CrLf(e.text()));
         s_.WriteHist(msg);
         if (!silent)
             s_.ShowMessage(msg);

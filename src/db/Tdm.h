@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fb/Database.h"
+#include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Service.h"
 #include "fb/Transaction.h"
@@ -123,5 +124,13 @@ private:
 
 // Server text with its line ends made CR LF, as messages and the log carry it.
 QString CrLf(const QString& text);
+
+// One Polish line naming the cause of a common database failure (missing file, not a
+// database, wrong name or password, server out of reach, object in use, repeated key, lock
+// conflict); empty for any other.
+QString ErrorCause(const fb::Error& e);
+// What the user is shown of a database failure: the cause's line, when there is one, and then
+// `text`.
+QString DbErrorMessage(const fb::Error& e, const QString& text);
 
 } // namespace kzm

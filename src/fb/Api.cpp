@@ -42,11 +42,17 @@ Firebird::IProvider* provider() {
 Error errorFrom(Firebird::IStatus* status) {
     const intptr_t* errors = status->getErrors();
     const long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
+    std::vector<long> codes;
+    for (const intptr_t* p = errors; p && *p != isc_arg_end;) {
+        if (*p == isc_arg_gds)
+            codes.push_back(static_cast<long>(p[1]));
+        p += *p == isc_arg_cstring ? 3 : 2;
+    }
     std::vector<char> buf(4096);
     const unsigned len =
         util()->formatStatus(buf.data(), static_cast<unsigned>(buf.size()), status);
     QString text = kzm::FromWin1250(QByteArray(buf.data(), static_cast<int>(len))).trimmed();
-    return Error(code, text);
+    return Error(code, text, std::move(codes));
 }
 
 Firebird::IXpbBuilder* newXpb(unsigned kind) {

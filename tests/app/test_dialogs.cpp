@@ -202,6 +202,30 @@ TEST(TfmUwaga, TextAreaHeightFollowsTheLinesUpToThreeHundredPixels) {
     }
 }
 
+TEST(TfmUwaga, LongServerLinesWrapWithoutLosingTheLastLine) {
+    const QString server =
+        QStringLiteral("Nie można połączyć się z bazą danych: brak pliku bazy danych lub brak "
+                       "dostępu do niego\r\nI/O error during \"open\" operation for file "
+                       "\"/srv/kzm/Baza/BazaOxle.GDB\"\r\n-Error while trying to open file\r\n"
+                       "-No such file or directory, the last line of the message");
+    const QString many = (server + QStringLiteral("\r\n")).repeated(4) + QStringLiteral("Koniec");
+    TfmUwaga dlg;
+    for (const QString& text : {server, many}) {
+        bool fits = false, scrolls = false;
+        WhenModal script([&](QWidget*) {
+            QTextEdit* area = dlg.textArea();
+            fits = area->document()->size().height() <= area->viewport()->height();
+            scrolls =
+                area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn && area->height() == 300;
+            QTest::keyClick(area, Qt::Key_Return);
+        });
+        dlg.Ask(text, UwagaTeal, false);
+        EXPECT_TRUE(script.ran());
+        EXPECT_TRUE(fits || scrolls) << text.size();
+        EXPECT_EQ(scrolls, text == many);
+    }
+}
+
 TEST(TfmUwaga, IsCentredOnTheScreen) {
     TfmUwaga dlg;
     UwagaSeen seen;

@@ -205,11 +205,59 @@ TEST_F(TdmConnectTest, MissingDatabaseGivesStatus2WithTheServerText) {
     dm.BazaConnect();
     EXPECT_EQ(s.connectionStatus, Status::openFailed);
     ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(
+        QStringLiteral("Brak pliku bazy danych albo brak dostępu do niego\r\n")))
+        << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains("BazaOxle.GDB")) << shown[0].toStdString();
-    EXPECT_TRUE(shown[0].contains("\r\n"));
     EXPECT_TRUE(log().contains("BazaOxle.GDB"));
     EXPECT_FALSE(dm.IBBaza.connected());
     EXPECT_FALSE(dm.RunSQL("select 1 from rdb$database")); // no connection: just false
+
+    // A file that is no database.
+    QFile text(home.path() + "/notatki.txt");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray(8192, 'x'));
+    text.close();
+    shown.clear();
+    s.dbPath = text.fileName();
+    dm.BazaConnect();
+    EXPECT_EQ(s.connectionStatus, Status::openFailed);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Wskazany plik nie jest bazą danych\r\n")))
+        << shown[0].toStdString();
+}
+
+TEST_F(TdmTest, CommonFailuresNameTheirCauseFirst) {
+    // A repeated key, through a script.
+    dm.ClearListaScr();
+    dm.ListaScr << "insert into T (ID) values (1)"
+                << "insert into T (ID) values (1)";
+    EXPECT_FALSE(dm.RunScr("klucz", false));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(
+        QStringLiteral("Taki wpis już jest w bazie (powtórzony klucz)\r\ninsert into T")))
+        << shown[0].toStdString();
+
+    // Causes found anywhere in the status, and none for the rest.
+    const struct {
+        std::vector<long> codes;
+        const char* cause;
+    } cases[] = {
+        {{fb::isc::no_meta_update, fb::isc::obj_in_use},
+         "Obiekt bazy danych jest w tej chwili używany na innym stanowisku"},
+        {{fb::isc::network_error}, "Brak połączenia z serwerem bazy danych"},
+        {{fb::isc::deadlock, fb::isc::update_conflict},
+         "Te same dane zmienia w tej chwili inne stanowisko (konflikt blokad)"},
+        {{fb::isc::login}, "Błędna nazwa użytkownika lub hasło"},
+        {{fb::isc::dsql_error}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        const fb::Error e(c.codes.empty() ? 0 : c.codes.front(), "tekst serwera", c.codes);
+        EXPECT_EQ(ErrorCause(e), QString::fromUtf8(c.cause));
+        EXPECT_EQ(DbErrorMessage(e, "tekst"),
+                  *c.cause ? QString::fromUtf8(c.cause) + "\r\ntekst" : QString("tekst"));
+    }
 }
 
 // Through the loopback server.
@@ -256,13 +304,17 @@ TEST_F(TdmServerTest, MissingDatabaseOnTheServerAndUnreachableHostGiveStatus2) {
     EXPECT_EQ(s.connectionStatus, Status::openFailed);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("nie_ma.fdb"));
+    EXPECT_TRUE(shown[0].startsWith(
+        QStringLiteral("Brak pliku bazy danych albo brak dostępu do niego\r\n")))
+        << shown[0].toStdString();
 
     shown.clear();
     s.dbPath = "127.0.0.1/3999:/srv/kzm/Baza.GDB"; // no server listens there
     dm.BazaConnect();
     EXPECT_EQ(s.connectionStatus, Status::openFailed);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_FALSE(shown[0].contains(QStringLiteral("Błędna nazwa")));
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Brak połączenia z serwerem bazy danych\r\n")))
+        << shown[0].toStdString();
 }
 
 TEST_F(TdmServerTest, AnotherUserWorksInTheRole) {
