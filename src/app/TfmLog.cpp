@@ -183,15 +183,21 @@ void TfmLog::Wejscie() {
         create_ = false;
     }
 
+    bool create = create_;
+    if (!decideCreation(create))
+        return;
+
     {
         BusyCursor busy(s_);
-        if (!create_) {
+        if (!create) {
             dm_.BazaConnect();
         } else {
             Schema schema(dm_);
             schema.ZakladanieBazy(1, [this](const QString& name) {
                 showInfo(QStringLiteral("Zakładanie bazy: ") + name, Qt::blue);
             });
+        }
+        if (create_) {
             s_.ini.writeInteger(QStringLiteral("Main"), QStringLiteral("CreateBaza"), 0);
             create_ = false;
         }
@@ -205,18 +211,63 @@ void TfmLog::Wejscie() {
         break;
     case Status::badLogin:
     case Status::openFailed:
-        showInfo(QStringLiteral("Brak dostępu do bazy (") + QString::number(s_.connectionStatus) +
-                     QStringLiteral(")"),
-                 Qt::red);
-        setPathVisible(true);
-        setCredentialsVisible(true);
-        edUser_->setFocus();
+        showNoAccess();
         break;
     default:
         s_.terminate = true;
         done(QDialog::Rejected);
         break;
     }
+}
+
+void TfmLog::showNoAccess() {
+    showInfo(QStringLiteral("Brak dostępu do bazy (") + QString::number(s_.connectionStatus) +
+                 QStringLiteral(")"),
+             Qt::red);
+    setPathVisible(true);
+    setCredentialsVisible(true);
+    edUser_->setFocus();
+}
+
+bool TfmLog::decideCreation(bool& create) {
+    const auto yes = [this](const QString& question) { return ask && ask(question); };
+    const bool exists = DatabaseExists(s_);
+    if (!create) {
+        if (exists || !s_.localServer)
+            return true;
+        // A first start without the creation flag, or a path typed wrong; declined, the
+        // attempt to connect tells the cause.
+        create = yes(QStringLiteral("Nie ma bazy danych\r") + s_.dbPath +
+                     QStringLiteral("\rCzy założyć nową bazę?"));
+        return true;
+    }
+    if (!exists)
+        return true;
+
+    QString question = QStringLiteral("Pod ścieżką\r") + s_.dbPath +
+                       QStringLiteral("\rjest już baza danych. Nowa baza zastąpi ją "
+                                      "i wszystkie jej dane.\r");
+    question += s_.localServer
+                    ? QStringLiteral("Kopia obecnej bazy zostanie zapisana w katalogu Kopie.\r")
+                    : QStringLiteral("Bazy na serwerze program nie kopiuje.\r");
+    if (!yes(question + QStringLiteral("Czy założyć nową bazę?"))) {
+        // The database stays and is opened; the flag is not left to ask again.
+        create = false;
+        return true;
+    }
+    if (s_.localServer) {
+        const QString copy = KeepDatabaseCopy(fb::DatabasePath::parse(s_.dbPath).file, s_.backupDir,
+                                              now ? now() : QDateTime());
+        if (copy.isEmpty()) {
+            s_.ShowMessage(QStringLiteral("Nie udało się zapisać kopii bazy w katalogu Kopie.\r"
+                                          "Nowa baza nie została założona."));
+            s_.connectionStatus = Status::openFailed;
+            showNoAccess();
+            return false;
+        }
+        s_.WriteHist(QStringLiteral("Kopia bazy przed założeniem nowej: ") + copy);
+    }
+    return true;
 }
 
 void TfmLog::Zamknij() {

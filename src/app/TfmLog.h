@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -29,6 +31,12 @@ public:
     // Set from KZM.ini Main/CreateBaza = 1: "Wejście" creates a new database instead.
     bool createFlag() const { return create_; }
 
+    // Asks a yes/no question in red before a database is created or replaced; no answer is
+    // "no".
+    std::function<bool(const QString& question)> ask;
+    // The time a replaced database's copy is named by.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
     QLineEdit* edUser() const { return edUser_; }
     QLineEdit* edPass() const { return edPass_; }
     QLineEdit* edPath() const { return edPath_; }
@@ -52,6 +60,11 @@ private:
     void showInfo(const QString& text, const QColor& background);
     void setCredentialsVisible(bool visible);
     void setPathVisible(bool visible);
+    void showNoAccess();
+    // Decides whether "Wejście" creates the database: asks before replacing one that is there
+    // (keeping a copy of a local one) and offers to create a local one that is missing. False
+    // with the window showing why when nothing is to be done.
+    bool decideCreation(bool& create);
 
     Session& s_;
     Tdm& dm_;

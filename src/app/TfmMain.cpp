@@ -16,11 +16,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kzm {
@@ -67,6 +69,7 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
     setWindowTitle(ProductTitle());
     login = [this] {
         auto* fmLog = new TfmLog(ctx_.s, ctx_.dm, this);
+        fmLog->ask = [this](const QString& question) { return ctx_.Ask(question, UwagaRed, true); };
         fmLog->exec();
     };
 
@@ -109,7 +112,7 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
     connect(btnInfo_, &QPushButton::clicked, this,
             [this] { infoMenu_->popup(btnInfo_->mapToGlobal(QPoint(0, btnInfo_->height()))); });
     buttons->addStretch(1);
-    lamp_ = new StatusLamp(Qt::green, buttonBar);
+    lamp_ = new StatusLamp(lampIdle, buttonBar);
     buttons->addWidget(lamp_);
     column->addWidget(buttonBar);
 
@@ -197,6 +200,10 @@ bool TfmMain::Start() {
     ctx_.connectionNumber = ctx_.dm.CurrConnection();
     ctx_.transactionNumber = ctx_.dm.CurrTrans();
     fillPrinters();
+    // Without a window manager to maximise it (some remote desktops, a bare X server) the
+    // window still takes the whole working area of its screen.
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     ClrChCaption();
     ctx_.dmu->InitParam(ctx_.params);

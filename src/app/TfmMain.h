@@ -61,6 +61,8 @@ public:
     // The round status indicator at the right of the button bar.
     void setLamp(const QColor& colour);
     QColor lamp() const;
+    // The lamp while no registration runs.
+    static inline const QColor lampIdle{0, 128, 0};
 
     ProgressGauge& gauge();
     QLabel* infoLabel() const { return lbInfo_; }

@@ -1,5 +1,9 @@
 #include "core/Files.h"
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include "core/Win1250.h"
 
 #include <QDir>
@@ -102,6 +106,21 @@ bool ForceDir(const QString& folder) {
     }
     const QString path = Slashed(folder);
     return QFileInfo(path).isDir() || QDir().mkpath(path);
+}
+
+void UsePrivateFileModes() {
+#ifdef Q_OS_UNIX
+    ::umask(S_IRWXO);
+#endif
+}
+
+void MakePrivate(const QString& path) {
+    const QString p = Slashed(path);
+    if (!QFileInfo::exists(p))
+        return;
+    QFile::setPermissions(
+        p, QFile::permissions(p) &
+               ~(QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther));
 }
 
 int FileList(QStringList& list, const QString& folder, const QString& mask, const QString& onlyExt,

@@ -14,6 +14,12 @@ namespace kzm {
 QString ReadWholeFile(const QString& name);
 // Creates the folder and any missing parents; true when the folder exists afterwards.
 bool ForceDir(const QString& folder);
+// Files and folders the program creates from now on are open to their owner and group only:
+// the program folder holds a password, the logs and full copies of the database.
+void UsePrivateFileModes();
+// Takes from an existing file or folder whatever right others than the owner and the group
+// have; nothing happens when it does not exist.
+void MakePrivate(const QString& path);
 // Appends to `list` the full names (folder + "/" + name) of the folder's files (not
 // sub-folders) whose names match `mask`, in the order the file system returns them. When
 // given, `onlyExt` keeps only, and `exceptExt` drops, files whose extension (the text after the

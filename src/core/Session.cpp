@@ -65,15 +65,18 @@ void Session::InitConfig(const QString& programFolder, const QDate& today,
     histDir = programDir + QStringLiteral("Hist/");
     tmpDir = programDir + QStringLiteral("Tmp/");
     // A folder that cannot be made is noticed where something is written into it.
-    ForceDir(backupDir);
-    ForceDir(histDir);
-    ForceDir(tmpDir);
+    UsePrivateFileModes();
+    for (const QString& folder : {backupDir, histDir, tmpDir}) {
+        ForceDir(folder);
+        MakePrivate(folder);
+    }
 
     timePrefix = true;
     version = QStringLiteral(" 2.3 [24.129]");
     logFile = histDir + QStringLiteral("H_") + DateKey(today) + QStringLiteral(".txt");
 
     ini.setPath(programDir + QStringLiteral("KZM.ini"));
+    MakePrivate(ini.path());
     user = ini.readString(QStringLiteral("Main"), QStringLiteral("User"), QStringLiteral("SYSDBA"));
     password =
         ini.readString(QStringLiteral("Main"), QStringLiteral("Pass"), QStringLiteral("pantrykey"));

@@ -1,5 +1,6 @@
 #include "db/Schema.h"
 
+#include "core/Files.h"
 #include "core/Literals.h"
 #include "core/Session.h"
 #include "core/Text.h"
@@ -11,6 +12,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 namespace kzm {
@@ -25,6 +27,32 @@ QString trimRight(const QString& s) {
 }
 
 } // namespace
+
+bool DatabaseExists(const Session& s) {
+    const fb::DatabasePath path = fb::DatabasePath::parse(s.dbPath);
+    if (s.localServer)
+        return QFileInfo::exists(path.file);
+    try {
+        fb::Database probe;
+        probe.connect({s.dbPath, s.user, s.password});
+        return true;
+    } catch (const fb::Error&) {
+        return false;
+    }
+}
+
+QString KeepDatabaseCopy(const QString& file, const QString& backupDir, const QDateTime& at) {
+    const QFileInfo source(file);
+    if (!ForceDir(backupDir))
+        return QString();
+    QString copy = backupDir;
+    if (!copy.endsWith('/'))
+        copy += '/';
+    copy += source.completeBaseName() + '_' + at.toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    if (!source.suffix().isEmpty())
+        copy += '.' + source.suffix();
+    return QFile::copy(file, copy) ? copy : QString();
+}
 
 Schema::Schema(Tdm& dm) : dm_(dm) {}
 
@@ -175,6 +203,8 @@ void Schema::ZakladanieBazy(int mode, const std::function<void(const QString&)>&
         if (s.localServer) {
             if (QFile::exists(path.file) && !QFile::remove(path.file))
                 throw fb::Error(0, QStringLiteral("Nie można usunąć pliku ") + path.file);
+            // The folder of a new installation's database may not be there yet.
+            ForceDir(QFileInfo(path.file).absolutePath());
         } else {
             try {
                 dm_.IBBaza.connect({s.dbPath, s.user, s.password});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -8,6 +9,14 @@ namespace kzm {
 
 class Tdm;
 class ProgressGauge;
+class Session;
+
+// Whether a database is at the session's path: the file for a local path, an attachment
+// through the server otherwise.
+bool DatabaseExists(const Session& s);
+// Copies a local database file into the copies folder as NAME_yyyyMMdd_hhmmss.EXT before it
+// is replaced; the copy's path, or empty when it could not be made.
+QString KeepDatabaseCopy(const QString& file, const QString& backupDir, const QDateTime& at);
 
 // The first line of a trigger or procedure script as it is sent to refresh an existing
 // object: "ALTER TRIGGER name" for a trigger; for a procedure the first "CREATE" becomes

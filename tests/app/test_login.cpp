@@ -7,6 +7,7 @@
 #include "support/QtPrint.h"
 #include "support/TestDb.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -206,6 +207,86 @@ TEST_F(LoginTest, TheCreationFlagInKzmIniCreatesTheDatabaseInsteadOfConnecting) 
                         "where rdb$relation_name='KZM_DANE'"));
     EXPECT_TRUE(dm.Jest("select rdb$procedure_name from rdb$procedures "
                         "where rdb$procedure_name='PKZM_RWP_WRIT_ODCZYT_22'"));
+}
+
+TEST_F(LoginTest, AMissingLocalDatabaseIsOfferedForCreationInAFolderMadeForIt) {
+    // Neither the flag nor the folder: the README's steps taken in another order.
+    s.dbPath = home.path() + QStringLiteral("/Nowa/Baza/BazaOxle.GDB");
+    QStringList questions;
+    bool answer = false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QPointer<TfmLog> w = open();
+        w->ask = [&](const QString& q) {
+            questions << q;
+            return answer;
+        };
+        w->btnWejscie()->click();
+        closeLater();
+        ASSERT_EQ(questions.size(), attempt + 1);
+        EXPECT_TRUE(questions.last().startsWith(QStringLiteral("Nie ma bazy danych\r") + s.dbPath +
+                                                QStringLiteral("\rCzy założyć")));
+        if (!answer) {
+            // Declined: the cause in Polish, then the server's text; no database made.
+            EXPECT_EQ(s.connectionStatus, Status::openFailed);
+            ASSERT_EQ(shown.size(), 1);
+            EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Brak pliku bazy danych")))
+                << shown[0].toStdString();
+            EXPECT_FALSE(QFile::exists(s.dbPath));
+            ASSERT_FALSE(w.isNull());
+            EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (2)");
+            w->close();
+            closeLater();
+            answer = true;
+        } else {
+            EXPECT_EQ(s.connectionStatus, Status::connected);
+            EXPECT_TRUE(QFile::exists(s.dbPath));
+            EXPECT_TRUE(dm.Jest("select * from kzm_stawki where id=20"));
+        }
+    }
+}
+
+TEST_F(LoginTest, TheCreationFlagOverAnExistingDatabaseAsksAndKeepsACopy) {
+    s.dbPath = catalogueCopy();
+    {
+        Tdm old(s);
+        old.BazaConnect();
+        ASSERT_TRUE(old.RunSQL("insert into KZM_GRUPY (ID, NAZWA) values (7, 'stara')"));
+    }
+    const auto grupy = [](Tdm& d) {
+        return d.ReadInteger("N", "select count(*) as n from KZM_GRUPY where ID=7", -1);
+    };
+    QStringList questions;
+    for (const bool answer : {false, true}) {
+        s.ini.writeInteger("Main", "CreateBaza", 1);
+        QPointer<TfmLog> w = open();
+        w->ask = [&](const QString& q) {
+            questions << q;
+            return answer;
+        };
+        w->now = [] { return QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9)); };
+        w->btnWejscie()->click();
+        closeLater();
+        EXPECT_EQ(s.connectionStatus, Status::connected);
+        EXPECT_EQ(s.ini.readInteger("Main", "CreateBaza", -1), 0) << "asked once only";
+        ASSERT_EQ(questions.size(), answer ? 2 : 1);
+        EXPECT_TRUE(questions.last().contains(s.dbPath));
+        EXPECT_TRUE(questions.last().contains(QStringLiteral("Kopia obecnej bazy")));
+        const QString copy = s.backupDir + QStringLiteral("BazaOxle_20261210_140509.GDB");
+        if (!answer) {
+            EXPECT_EQ(grupy(dm), 1) << "the database was kept and opened";
+            EXPECT_FALSE(QFile::exists(copy));
+            dm.IBBaza.disconnect();
+        } else {
+            EXPECT_EQ(grupy(dm), 0) << "a new database";
+            ASSERT_TRUE(QFile::exists(copy));
+            dm.IBBaza.disconnect();
+            s.dbPath = copy;
+            Tdm kept(s);
+            kept.BazaConnect();
+            EXPECT_EQ(grupy(kept), 1) << "the copy holds the old data";
+            EXPECT_TRUE(log().contains(copy));
+        }
+    }
 }
 
 TEST_F(LoginTest, ARemoteServerAsksForNameAndPasswordAndRefusesWrongOnes) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,6 +48,29 @@ TEST_F(SessionTest, FreshProgramFolderGivesDefaultsAndFolders) {
     EXPECT_EQ(s.workDate, today);
     EXPECT_EQ(s.connectionStatus, -1);
     EXPECT_FALSE(QFile::exists(dir + "KZM.ini")); // created by the first write only
+}
+
+TEST_F(SessionTest, WhatTheProgramFolderHoldsIsPrivateToOwnerAndGroup) {
+    const QString dir = home.path() + '/';
+    // A folder of an older start, open to everyone.
+    QDir().mkpath(dir + "Kopie");
+    QFile::setPermissions(dir + "Kopie", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                             QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                             QFileDevice::ExeOther);
+    init();
+    s.ini.writeString("Main", "Pass", "tajne");
+    s.WriteHist("wpis");
+    writeFile(s.backupDir + "BazaOxle_20261208_120000.GDB", "kopia");
+    writeFile(s.tmpDir + "Rp01.csv", "dane");
+    const auto others = QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    for (const QString& path :
+         {dir + "Kopie", dir + "Hist", dir + "Tmp", dir + "KZM.ini", s.logFile,
+          s.backupDir + "BazaOxle_20261208_120000.GDB", s.tmpDir + "Rp01.csv"}) {
+        ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+        EXPECT_EQ(QFile::permissions(path) & others, 0) << path.toStdString();
+        EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadGroup) << path.toStdString();
+    }
 }
 
 TEST_F(SessionTest, KzmIniValuesAreRead) {
