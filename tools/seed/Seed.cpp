@@ -132,8 +132,10 @@ void Seeder::Run() {
         if (i == 0 || i == 6)
             Statistics();
         if (day.addDays(1).month() != day.month()) {
-            Settle(day);
+            report(QStringLiteral("Rozliczenie napojów ") + day.toString(QStringLiteral("MM.yyyy")),
+                   i, o_.days);
             Statistics();
+            Settle(day);
         }
     }
     report(QStringLiteral("Gotowe"), o_.days, o_.days);

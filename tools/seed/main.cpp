@@ -10,6 +10,7 @@
 #include "core/Session.h"
 #include "db/Schema.h"
 #include "db/Tdm.h"
+#include "fb/Database.h"
 #include "fb/Error.h"
 
 #include <QCoreApplication>
@@ -91,9 +92,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     schema.InneTestyAfter();
+    // The data module's own transactions stay out of the way of a long fill.
+    dm.IBBaza.disconnect();
 
     try {
-        kzm::seed::Seeder seeder(dm.IBBaza, o, [&](const QString& step, int done, int total) {
+        fb::Database db;
+        db.connect({session.dbPath, session.user, session.password});
+        kzm::seed::Seeder seeder(db, o, [&](const QString& step, int done, int total) {
             std::printf("\r%-40s %3d%%  %5.0f s", step.toUtf8().constData(),
                         total > 0 ? done * 100 / total : 100, clock.elapsed() / 1000.0);
             std::fflush(stdout);
