@@ -137,19 +137,18 @@ PageModel Report::run(DataSource& source) {
     for (int row = 0; more; ++row) {
         const std::vector<fb::Value> current = keys();
         const size_t changed = row == 0 ? 0 : firstChange(previous, current);
+        // The next row decides which groups end here; the bands see the row they belong to.
+        more = source.moveTo(row + 1);
+        const size_t ending = more ? firstChange(current, keys()) : 0;
+        source.moveTo(row);
+        moreRows_ = more;
+
         for (size_t g = changed; g < groups_.size(); ++g) {
             printBand(groups_[g]->header, false);
             openGroups_ = g + 1;
         }
         for (auto& a : aggregates_)
             a->add();
-
-        // The next row decides which groups end here; the footers see the row they close.
-        more = source.moveTo(row + 1);
-        const size_t ending = more ? firstChange(current, keys()) : 0;
-        source.moveTo(row);
-        moreRows_ = more;
-
         printBand(detail_, false);
         for (size_t g = groups_.size(); g > ending; --g) {
             printBand(groups_[g - 1]->footer, false);

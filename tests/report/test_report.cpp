@@ -169,6 +169,55 @@ TEST(Report, ForcedNewPageAndPrintPosition) {
     EXPECT_EQ(l.r.pageLength(), 2970);
 }
 
+// The carried totals of a payout list: when less than 40 mm remain after a person's first
+// line, the second line, "Do przeniesienia" and a new page follow, and the next page repeats
+// the same sum once under its captions.
+TEST(Report, CarryOverAtThePageFoot) {
+    Layout l;
+    Aggregate& sum = l.r.sum(QStringLiteral("KWOTA"));
+    QString carried;
+    bool carry = false;
+    bool fromCarry = false;
+    l.r.detail().height = 100;
+    l.r.detail().afterPrint = [&](bool) {
+        if (l.r.pageBottom() - l.r.position() < 400) {
+            carry = true;
+            carried = FormatScaled(sum.scaled(), QStringLiteral("0.00"));
+        }
+    };
+    l.r.detail().addChild(QStringLiteral("drugi")).height = 100;
+    Band& to = l.r.detail().addChild(QStringLiteral("do"));
+    to.addExpression(QStringLiteral("suma"), QRect(0, 0, 500, 50),
+                     [&] { return QStringLiteral("Do przeniesienia ") + carried; });
+    to.beforePrint = [&] { return carry; };
+    to.afterPrint = [&](bool printed) {
+        if (!printed)
+            return;
+        carry = false;
+        fromCarry = true;
+        l.r.newPage();
+    };
+    Band& from = l.r.columnHeader().addChild(QStringLiteral("z"));
+    from.addExpression(QStringLiteral("suma"), QRect(0, 0, 500, 50),
+                       [&] { return QStringLiteral("Z przeniesienia ") + carried; });
+    from.beforePrint = [&] { return fromCarry; };
+    from.afterPrint = [&](bool) { fromCarry = false; };
+
+    MemorySource source = rows({20});
+    const PageModel model = l.r.run(source);
+    ASSERT_EQ(model.pageCount(), 2);
+    const Page& first = model.pages[0];
+    // From 300 to 2870: the 12th person's first line ends at 2600, leaving 270.
+    EXPECT_EQ(first.bandsNamed(QStringLiteral("detail")).size(), 12u);
+    EXPECT_EQ(outline(first).mid(first.bands.size() - 3),
+              QStringList({"detail:Wiersz 11", "drugi:", "do:Do przeniesienia 67.20"}));
+    EXPECT_EQ(outline(model.pages[1]).mid(0, 5),
+              QStringList({"pageHeader:2", "columnHeader:Nazwa", "z:Z przeniesienia 67.20",
+                           "detail:Wiersz 12", "drugi:"}));
+    EXPECT_EQ(model.pages[1].bandsNamed(QStringLiteral("z")).size(), 1u);
+    EXPECT_TRUE(model.pages[1].bandsNamed(QStringLiteral("do")).empty());
+}
+
 TEST(Report, LabelsMadeAndBoundWhilePrinting) {
     Layout l;
     Label* extra = nullptr;
