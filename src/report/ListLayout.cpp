@@ -71,7 +71,7 @@ void ListLayout::build() {
     });
     page.addExpression(QStringLiteral("druk"), QRect(width - 600, 0, 600, lineHeight),
                        [&r] {
-                           return QStringLiteral("Druk dn.") +
+                           return QStringLiteral("Druk dn. ") +
                                   r.printTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
                        })
         .alignment = Qt::AlignRight | Qt::AlignVCenter;
@@ -129,11 +129,14 @@ void ListLayout::build() {
             };
     }
 
-    // Totals: one line of sums under the summed columns.
+    // Totals: the caption with the count of rows, and the sums under the summed columns.
     const auto totals = [&](Band& band, const QString& caption, Band* resetAfter) {
         band.height = lineHeight + 10;
         band.addLine(QRect(0, 2, width, 0));
-        band.addLabel(QStringLiteral("razem"), QRect(0, 5, 3 * numberWidth, lineHeight), caption)
+        Aggregate& rows = r.count(resetAfter);
+        band.addExpression(
+                QStringLiteral("razem"), QRect(0, 5, 3 * numberWidth, lineHeight),
+                [&rows, caption] { return caption + QStringLiteral(" (%1)").arg(rows.count()); })
             .font = ReportFont(9, true);
         for (size_t c = 0; c < columns_.size(); ++c) {
             if (!columns_[c].summed)
@@ -148,10 +151,6 @@ void ListLayout::build() {
     };
     if (group) {
         totals(group->footer, QStringLiteral("Razem"), &group->footer);
-        Aggregate& rows = r.count(&group->footer);
-        group->footer.label(QStringLiteral("razem"))->expression = [&rows] {
-            return QStringLiteral("Razem (%1)").arg(rows.count());
-        };
         // The running number starts again with every group, not on its repeated header.
         group->header.afterPrint = [&r, &lp](bool printed) {
             if (printed && !r.repeatingHeader())

@@ -31,8 +31,14 @@ void PaintPage(QPainter& painter, const Page& page, double dotsPerInch) {
     }
 }
 
+QPageLayout PaperOf(const PageModel& model) {
+    QPageLayout paper(QPageSize(QPageSize::A4), model.orientation, QMarginsF());
+    paper.setMode(QPageLayout::FullPageMode);
+    return paper;
+}
+
 bool PrintPages(QPagedPaintDevice& device, const PageModel& model) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), model.orientation, QMarginsF()));
+    device.setPageLayout(PaperOf(model));
     QPainter painter;
     if (!painter.begin(&device))
         return false;

@@ -270,13 +270,13 @@ TEST(ListLayout, PageHeaderGroupsTotalsAndTheAmountInWords) {
     ASSERT_EQ(model.pageCount(), 1);
     const Page& page = model.pages[0];
     EXPECT_EQ(page.bands[0].texts(),
-              QStringList({"Strona nr 1", "Druk dn.10.12.2026 15:04:05", "Wykaz należności"}));
+              QStringList({"Strona nr 1", "Druk dn. 10.12.2026 15:04:05", "Wykaz należności"}));
     EXPECT_EQ(page.bands[2].texts(), QStringList{"Jednostka 1"});
     EXPECT_EQ(page.bands[3].texts(), QStringList({"1.", "Źdźbło Łucja", "1 000.00"}));
     EXPECT_EQ(page.bands[5].texts(), QStringList({"Razem (2)", "1 234.56"}));
     EXPECT_EQ(page.bands[7].texts(), QStringList({"1.", "Żuk Ścibor", "0.00"}));
     EXPECT_EQ(page.bandsNamed(QStringLiteral("summary")).front()->texts(),
-              QStringList({"Ogółem", "1 234.56"}));
+              QStringList({"Ogółem (3)", "1 234.56"}));
     EXPECT_EQ(page.bands.back().name, QStringLiteral("slownie"));
     EXPECT_EQ(page.bands.back().texts(),
               QStringList{"Kwota słownie:   jeden tysiąc dwieście trzydzieści cztery złote "

@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QPageSize>
 #include <QPrinter>
 
 namespace kzm::report {
@@ -24,9 +23,8 @@ TfmPodglad::TfmPodglad(AppContext& ctx, PageModel model, QWidget* parent)
     } else if (ctx.selectedPrinter >= 0 && ctx.selectedPrinter < ctx.printers.size()) {
         p.setPrinterName(ctx.printers[ctx.selectedPrinter]);
     }
-    p.setFullPage(true);
     p.setDocName(model_.title);
-    p.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), model_.orientation, QMarginsF()));
+    p.setPageLayout(PaperOf(model_));
     connect(this, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintPages(*target, model_); });
 }

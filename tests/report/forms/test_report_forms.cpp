@@ -70,9 +70,10 @@ TEST_F(PrintedListTest, QueryListToPdfReadBackWithPolishLetters) {
     const QString file = home.path() + QStringLiteral("/wykaz.pdf");
     ASSERT_TRUE(WritePdf(model, file));
     const QString text = pdfText(file);
-    for (const char* expected : {"Strona nr 1", "Wykaz osób według jednostek", "Kompania Łączności",
-                                 "Batalion Źródło", "Żółkiewski Łukasz", "Gęślarz Ździsław",
-                                 "Ćwik Óla", "Śliwa Ńina", "Nowak Źenon", "Razem (4)", "Razem (3)"})
+    for (const char* expected :
+         {"Strona nr 1", "Wykaz osób według jednostek", "Kompania Łączności", "Batalion Źródło",
+          "Żółkiewski Łukasz", "Gęślarz Ździsław", "Ćwik Óla", "Śliwa Ńina", "Nowak Źenon",
+          "Razem (4)", "Razem (3)", "Ogółem (7)"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
     // Within a group the rows keep the query's order, each on its own line below the header.
     EXPECT_LT(text.indexOf(QStringLiteral("Kompania Łączności")),
@@ -100,11 +101,19 @@ TEST_F(PrintedListTest, PreviewShowsThePagesOnTheChosenPrinter) {
     kzm::AppContext ctx(s, dm);
     ctx.printers = {QStringLiteral("Biuro"), kzm::AppContext::pdfPrinterName()};
     ctx.selectedPrinter = 0;
-    TfmPodglad preview(ctx, persons());
-    EXPECT_EQ(preview.printer()->printerName().isEmpty() ||
-                  preview.printer()->printerName() == QStringLiteral("Biuro"),
-              true);
+    PageModel model = persons();
+    {
+        // A landscape report turns the preview's pages.
+        PageModel landscape = model;
+        landscape.orientation = QPageLayout::Landscape;
+        TfmPodglad turned(ctx, landscape);
+        turned.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(turned.findChild<QPrintPreviewWidget*>()->orientation(), QPageLayout::Landscape);
+    }
+    TfmPodglad preview(ctx, model);
     EXPECT_TRUE(preview.pdfFile().isEmpty());
+    EXPECT_TRUE(preview.printer()->fullPage());
     preview.resize(900, 700);
     preview.show();
     QCoreApplication::processEvents();
