@@ -4,11 +4,43 @@
 #include "core/Session.h"
 #include "report/Printing.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QHash>
 #include <QPrinter>
 
 namespace kzm::report {
+
+namespace {
+
+// The preview's own buttons, named in Polish where the toolkit brings no translation.
+void nazwijPrzyciski(QWidget& preview) {
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("Next page"), QStringLiteral("Następna strona")},
+        {QStringLiteral("Previous page"), QStringLiteral("Poprzednia strona")},
+        {QStringLiteral("First page"), QStringLiteral("Pierwsza strona")},
+        {QStringLiteral("Last page"), QStringLiteral("Ostatnia strona")},
+        {QStringLiteral("Fit width"), QStringLiteral("Dopasuj do szerokości")},
+        {QStringLiteral("Fit page"), QStringLiteral("Dopasuj do strony")},
+        {QStringLiteral("Zoom in"), QStringLiteral("Powiększ")},
+        {QStringLiteral("Zoom out"), QStringLiteral("Pomniejsz")},
+        {QStringLiteral("Portrait"), QStringLiteral("Pionowo")},
+        {QStringLiteral("Landscape"), QStringLiteral("Poziomo")},
+        {QStringLiteral("Show single page"), QStringLiteral("Pojedyncza strona")},
+        {QStringLiteral("Show facing pages"), QStringLiteral("Dwie strony obok siebie")},
+        {QStringLiteral("Show overview of all pages"), QStringLiteral("Wszystkie strony")},
+        {QStringLiteral("Print"), QStringLiteral("Drukuj")},
+        {QStringLiteral("Page setup"), QStringLiteral("Ustawienia strony")},
+    };
+    for (QAction* action : preview.findChildren<QAction*>()) {
+        const auto name = names.constFind(action->text());
+        if (name != names.cend())
+            action->setText(*name);
+    }
+}
+
+} // namespace
 
 TfmPodglad::TfmPodglad(AppContext& ctx, PageModel model, QWidget* parent)
     : QPrintPreviewDialog(parent), model_(std::move(model)) {
@@ -25,6 +57,7 @@ TfmPodglad::TfmPodglad(AppContext& ctx, PageModel model, QWidget* parent)
     }
     p.setDocName(model_.title);
     p.setPageLayout(PaperOf(model_));
+    nazwijPrzyciski(*this);
     connect(this, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintPages(*target, model_); });
 }

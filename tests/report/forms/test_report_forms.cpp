@@ -7,6 +7,7 @@
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QPrintPreviewWidget>
@@ -121,6 +122,11 @@ TEST_F(PrintedListTest, PreviewShowsThePagesOnTheChosenPrinter) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->pageCount(), 1);
     EXPECT_EQ(widget->orientation(), QPageLayout::Portrait);
+    QStringList buttons;
+    for (const QAction* action : preview.findChildren<QAction*>())
+        buttons << action->toolTip();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Drukuj")));
+    EXPECT_FALSE(buttons.contains(QStringLiteral("Print")));
 
     const QString folder = qEnvironmentVariable("KZM_SCREENSHOTS");
     if (!folder.isEmpty()) {
