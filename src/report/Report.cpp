@@ -31,6 +31,15 @@ Label& Band::addExpression(const QString& name, const QRect& box, std::function<
     return label;
 }
 
+void Band::addFrame(const QRect& box) {
+    const int right = box.x() + box.width();
+    const int bottom = box.y() + box.height();
+    addLine(QRect(box.x(), box.y(), box.width(), 0));
+    addLine(QRect(box.x(), bottom, box.width(), 0));
+    addLine(QRect(box.x(), box.y(), 0, box.height()));
+    addLine(QRect(right, box.y(), 0, box.height()));
+}
+
 Label* Band::label(const QString& name) {
     for (Label& label : labels_) {
         if (label.name == name)

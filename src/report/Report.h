@@ -29,6 +29,8 @@ struct Label {
     std::function<QString(const fb::Value&)> format;
     std::function<QString()> expression;
     QFont font;
+    // With Qt::TextWordWrap the text breaks into lines within the box (a memo); without it
+    // the text is one line.
     int alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
 };
@@ -56,6 +58,8 @@ public:
     Label& addExpression(const QString& name, const QRect& box, std::function<QString()> expr);
     // A line from the box's top-left corner to its bottom-right one.
     void addLine(const QRect& box) { lines_.push_back(box); }
+    // The four sides of a box.
+    void addFrame(const QRect& box);
     Label* label(const QString& name);
     const std::deque<Label>& labels() const { return labels_; }
     const std::vector<QRect>& lines() const { return lines_; }

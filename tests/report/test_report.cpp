@@ -1,10 +1,12 @@
 #include "report/Export.h"
 #include "report/Format.h"
 #include "report/ListLayout.h"
+#include "report/Printing.h"
 #include "report/Report.h"
 #include "support/QtPrint.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -281,6 +283,34 @@ TEST(ListLayout, PageHeaderGroupsTotalsAndTheAmountInWords) {
     EXPECT_EQ(page.bands.back().texts(),
               QStringList{"Kwota słownie:   jeden tysiąc dwieście trzydzieści cztery złote "
                           "pięćdziesiąt sześć groszy "});
+}
+
+// A memo keeps its line breaks and breaks long lines within its box; a one-line label stays
+// whole past its box.
+TEST(Printing, MemoBreaksIntoLinesInThePdf) {
+    Report r;
+    r.summary().height = 300;
+    r.summary()
+        .addLabel(QStringLiteral("memo"), QRect(0, 0, 300, 300),
+                  QStringLiteral("Zestawienie przydziałów na dzień 10.12.2026\nRp10"))
+        .alignment = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    r.summary().addLabel(QStringLiteral("wiersz"), QRect(1000, 0, 100, 50),
+                         QStringLiteral("Wydział personalny, Szef sekcji, Sporządził"));
+    r.summary().addFrame(QRect(0, 0, 300, 300));
+    MemorySource none({QStringLiteral("A")}, {});
+    QTemporaryDir dir;
+    const QString file = dir.path() + QStringLiteral("/memo.pdf");
+    ASSERT_TRUE(WritePdf(r.run(none), file));
+    QProcess p;
+    p.start(QStringLiteral(PDFTOTEXT),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_FALSE(text.contains(QStringLiteral("Zestawienie przydziałów na dzień")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("przydziałów"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nRp10\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Wydział personalny, Szef sekcji, Sporządził")));
 }
 
 TEST(Export, RowsInMemoryToTabSeparatedText) {
