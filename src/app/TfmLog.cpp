@@ -19,10 +19,6 @@
 
 namespace kzm {
 
-bool IsLocalDatabase(const QString& path) {
-    return path.contains(QLatin1String("127.0.")) || fb::DatabasePath::parse(path).host.isEmpty();
-}
-
 namespace {
 
 // Keeps what is typed into a field in upper or lower case.

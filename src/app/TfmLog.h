@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Schema.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <functional>
@@ -13,10 +15,6 @@ namespace kzm {
 
 class Session;
 class Tdm;
-
-// A database path the program opens as the administrator without asking: one on this machine's
-// server ("127.0." anywhere in it) or one without a host, which the embedded engine opens.
-bool IsLocalDatabase(const QString& path);
 
 // The login window: shows the version and the installation, takes the user, password and
 // database path and connects (or creates the database when KZM.ini asks for it). It ends

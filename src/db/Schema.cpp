@@ -28,6 +28,10 @@ QString trimRight(const QString& s) {
 
 } // namespace
 
+bool IsLocalDatabase(const QString& path) {
+    return path.contains(QLatin1String("127.0.")) || fb::DatabasePath::parse(path).host.isEmpty();
+}
+
 bool DatabaseExists(const Session& s) {
     const fb::DatabasePath path = fb::DatabasePath::parse(s.dbPath);
     if (s.localServer)

@@ -11,6 +11,9 @@ class Tdm;
 class ProgressGauge;
 class Session;
 
+// A database path the program opens as the administrator without asking: one on this machine's
+// server ("127.0." anywhere in it) or one without a host, which the embedded engine opens.
+bool IsLocalDatabase(const QString& path);
 // Whether a database is at the session's path: the file for a local path, an attachment
 // through the server otherwise.
 bool DatabaseExists(const Session& s);

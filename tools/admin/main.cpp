@@ -52,19 +52,6 @@ QString option(const QStringList& args, const QString& name, const QString& def)
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : def;
 }
 
-bool databaseExists(const kzm::Session& s) {
-    const fb::DatabasePath path = fb::DatabasePath::parse(s.dbPath);
-    if (path.host.isEmpty())
-        return QFileInfo::exists(path.file);
-    try {
-        fb::Database db;
-        db.connect({s.dbPath, s.user, s.password});
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 // The demonstration list: the persons by unit, or the rows of the query given.
 int raportDemo(kzm::Tdm& dm, const QStringList& args) {
     const QString sql =
@@ -145,7 +132,7 @@ int main(int argc, char** argv) {
     session.user = option(args, QStringLiteral("--user"), QStringLiteral("SYSDBA"));
     session.password = option(args, QStringLiteral("--password"), QStringLiteral("pantrykey"));
     const fb::DatabasePath path = fb::DatabasePath::parse(session.dbPath);
-    session.localServer = path.host.isEmpty() || session.dbPath.contains(QLatin1String("127.0."));
+    session.localServer = kzm::IsLocalDatabase(session.dbPath);
     if (path.host.isEmpty())
         QDir().mkpath(QFileInfo(path.file).absolutePath());
 
@@ -162,7 +149,7 @@ int main(int argc, char** argv) {
     schema.reloadParams = [&] { kzm::InitParam(dm, params); };
     if (command == QLatin1String("create")) {
         // Creation removes a database already at the path; that takes an explicit --force.
-        if (!args.contains(QStringLiteral("--force")) && databaseExists(session)) {
+        if (!args.contains(QStringLiteral("--force")) && kzm::DatabaseExists(session)) {
             err(QStringLiteral("Baza już istnieje: %1 (--force zastępuje ją nową)")
                     .arg(session.dbPath));
             return 1;
