@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     xvfb xauth
     python3-xlrd
+    poppler-utils
 )
 
 missing=()

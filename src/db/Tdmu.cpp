@@ -310,18 +310,12 @@ QString Tdmu::CsvField(const fb::Value& v, fb::FieldType type) {
     }
 }
 
-int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
-    if (!IB.isOpen() || IB.isEmpty())
-        return 0;
-    BusyCursor busy(dm_.session());
-
-    const int columns = IB.fieldCount();
-    std::vector<fb::FieldType> types(static_cast<size_t>(columns));
+int Tdmu::WriteCSV(const QString& fileName, const QStringList& names,
+                   const std::vector<fb::FieldType>& types,
+                   const std::function<bool(std::vector<fb::Value>& row)>& nextRow) {
     QString heading;
-    for (int c = 0; c < columns; ++c) {
-        heading += IB.field(c).name() + u'\t';
-        types[static_cast<size_t>(c)] = IB.field(c).type();
-    }
+    for (const QString& name : names)
+        heading += name + u'\t';
     heading += QStringLiteral("\r\n");
 
     QFile file(fileName);
@@ -330,7 +324,6 @@ int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
 
     // Lines are collected into blocks of about this size before they go to the file.
     constexpr qsizetype blockSize = 1 << 16;
-    constexpr int fetchBatch = 512;
     QByteArray block = ToWin1250(heading);
     block.reserve(blockSize + 4096);
     bool ok = true;
@@ -342,13 +335,11 @@ int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
     int lines = 0;
     try {
         QString line;
-        IB.first();
-        for (int r = 0; ok; ++r) {
-            if (r >= IB.fetchedRows() && (!IB.canFetchMore() || IB.fetchMore(fetchBatch) == 0))
-                break;
+        std::vector<fb::Value> row;
+        while (ok && nextRow(row)) {
             line.clear();
-            for (int c = 0; c < columns; ++c) {
-                line += CsvField(IB.value(r, c), types[static_cast<size_t>(c)]);
+            for (size_t c = 0; c < types.size(); ++c) {
+                line += CsvField(c < row.size() ? row[c] : fb::Value(), types[c]);
                 line += u'\t';
             }
             line += QStringLiteral("\r\n");
@@ -357,8 +348,6 @@ int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
             if (block.size() >= blockSize)
                 flush();
         }
-        // The query stands past its last row, as after reading it through.
-        IB.last();
         flush();
     } catch (...) {
         file.close();
@@ -370,6 +359,37 @@ int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
         file.remove();
         return 0;
     }
+    return lines;
+}
+
+int Tdmu::ExportCSV(const QString& fileName, bool closeAfter) {
+    if (!IB.isOpen() || IB.isEmpty())
+        return 0;
+    BusyCursor busy(dm_.session());
+
+    const int columns = IB.fieldCount();
+    QStringList names;
+    std::vector<fb::FieldType> types(static_cast<size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        names << IB.field(c).name();
+        types[static_cast<size_t>(c)] = IB.field(c).type();
+    }
+    constexpr int fetchBatch = 512;
+    int r = 0;
+    IB.first();
+    const int lines = WriteCSV(fileName, names, types, [&](std::vector<fb::Value>& row) {
+        if (r >= IB.fetchedRows() && (!IB.canFetchMore() || IB.fetchMore(fetchBatch) == 0))
+            return false;
+        row.resize(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            row[static_cast<size_t>(c)] = IB.value(r, c);
+        ++r;
+        return true;
+    });
+    // The query stands past its last row, as after reading it through.
+    IB.last();
+    if (lines == 0)
+        return 0;
 
     if (closeAfter) {
         IB.close();

@@ -5,6 +5,9 @@
 #include "fb/Value.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace kzm {
 
@@ -75,6 +78,12 @@ public:
     // written, and 0 returned, when IB is closed or empty or the file cannot be written.
     // With closeAfter IB is closed and its transaction committed.
     int ExportCSV(const QString& fileName, bool closeAfter);
+
+    // Writes a heading line of the names and one line for every row that nextRow gives, as
+    // ExportCSV does; gives the number of rows written, 0 when the file cannot be written.
+    static int WriteCSV(const QString& fileName, const QStringList& names,
+                        const std::vector<fb::FieldType>& types,
+                        const std::function<bool(std::vector<fb::Value>& row)>& nextRow);
 
     // The text of one value in an exported line, for a column of the given type.
     static QString CsvField(const fb::Value& v, fb::FieldType type);
