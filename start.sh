@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Starts the program: installs what is missing, builds, and runs it with its program folder
 # (KZM.ini, Baza/, Hist/, Kopie/, Tmp/, Pomoc/) in kzm-home/ beside this script, or in
-# $KZM_HOME. Extra arguments go to the program.
+# $KZM_HOME. Extra arguments go to the program. With --demo: a generated canteen with a simulated
+# terminal registering meals (scripts/demo.sh).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
 
 scripts/packages.sh
 scripts/build.sh
+
+if [ "${1:-}" = "--demo" ]; then
+    shift
+    exec "$top/scripts/demo.sh" "$@"
+fi
 
 home=${KZM_HOME:-$top/kzm-home}
 mkdir -p "$home/Baza" "$home/Pomoc"

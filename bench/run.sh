@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Every benchmark in one run: kzm-seed makes one realistic database (options go to kzm-seed;
+# without them 3000 persons in 40 units and a year of plans and readings), bench_scale measures
+# on it, then the benchmarks that build fixtures of their own run. Each prints "name value unit"
+# lines; the figures belong in bench/README.md. Not part of ./test.sh.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+scripts/packages.sh >&2
+scripts/build.sh >&2
+
+# The schema benchmark also measures through a server on loopback.
+server_dir=/var/tmp/kzm-test-server
+scripts/fbserver.sh start "$server_dir" >&2
+work=$(mktemp -d /var/tmp/kzm-bench.XXXXXX)
+trap 'rm -rf "$work"; scripts/fbserver.sh stop' EXIT
+export KZM_TEST_SERVER=127.0.0.1
+export KZM_TEST_SERVER_DIR=$server_dir
+export QT_QPA_PLATFORM=offscreen
+
+start=$(date +%s.%N)
+build/tools/seed/kzm-seed "$work/Baza.fdb" "$@" >&2
+echo >&2
+awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "seed_database %.0f s\n", e - s }'
+du -m "$work/Baza.fdb" | awk '{ printf "seed_database_size %d MB\n", $1 }'
+
+KZM_BENCH_DB="$work/Baza.fdb" build/bench/bench_scale
+for b in build/bench/bench_*; do
+    [ -x "$b" ] && [ "$(basename "$b")" != bench_scale ] || continue
+    echo "# $(basename "$b")"
+    "$b"
+done
