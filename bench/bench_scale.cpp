@@ -79,8 +79,8 @@ int main() {
         return 2;
     }
     fb::Database db;
-    db.connect({QString::fromLocal8Bit(path), QStringLiteral("SYSDBA"),
-                QStringLiteral("pantrykey")});
+    db.connect(
+        {QString::fromLocal8Bit(path), QStringLiteral("SYSDBA"), QStringLiteral("pantrykey")});
 
     const QDate last = single(db, "select max(DATA) from KZM_DANE").toDate();
     const int readings = single(db, "select count(*) from KZM_RWP").toInt();
@@ -145,8 +145,8 @@ int main() {
             {"rp07_month", "select * from PKZM_RP07(" + p + ", " + k + ")"},
             {"rp08_month", "select * from PKZM_RP08(" + p + ", " + k + ")"},
             {"rp12_month", "select * from PKZM_RP12(" + k + ", 0)"},
-            {"view_rwp_2_day", "select * from PKZM_VIEW_RWP_2(" + lit(busyDay) + ", " +
-                                   lit(busyDay) + ")"},
+            {"view_rwp_2_day",
+             "select * from PKZM_VIEW_RWP_2(" + lit(busyDay) + ", " + lit(busyDay) + ")"},
         };
         for (const auto& r : reports) {
             const double took = timed(db, r.sql, &rows);
@@ -173,17 +173,19 @@ int main() {
         t.restart();
         fb::Transaction raw(db);
         raw.executeImmediate(
-            QStringLiteral("execute block as declare i integer = 0; begin while (i < %1) do "
-                           "begin insert into KZM_DANE (DATA, NR_OPER, IDJEDN, SN, OB, KO) values "
-                           "(dateadd(400 day to cast(%2 as date)), :i, 0, 0, 0, 0); i = i + 1; end end")
+            QStringLiteral(
+                "execute block as declare i integer = 0; begin while (i < %1) do "
+                "begin insert into KZM_DANE (DATA, NR_OPER, IDJEDN, SN, OB, KO) values "
+                "(dateadd(400 day to cast(%2 as date)), :i, 0, 0, 0, 0); i = i + 1; end end")
                 .arg(persons * 31)
                 .arg(lit(next)));
         raw.commit();
         const double insert = ms(t);
         fb::Transaction clean(db);
-        clean.executeImmediate(QStringLiteral("delete from KZM_DANE where DATA = dateadd(400 day to "
-                                              "cast(%1 as date))")
-                                   .arg(lit(next)));
+        clean.executeImmediate(
+            QStringLiteral("delete from KZM_DANE where DATA = dateadd(400 day to "
+                           "cast(%1 as date))")
+                .arg(lit(next)));
         clean.commit();
         print("plan_month", plan, "ms");
         print("plan_month_raw_insert", insert, "ms");
@@ -215,11 +217,12 @@ int main() {
             t.start();
             q.setParam(QStringLiteral("pos"), slot);
             q.setParam(QStringLiteral("rm"), next.toString(QStringLiteral("yyyyMM")));
-            q.setParam(QStringLiteral("karta"), cards[static_cast<size_t>(i * 7919) % cards.size()]);
+            q.setParam(QStringLiteral("karta"),
+                       cards[static_cast<size_t>(i * 7919) % cards.size()]);
             q.setParam(QStringLiteral("data"), next);
             q.setParam(QStringLiteral("czas"), at);
-            q.setParam(QStringLiteral("skad"), QStringLiteral("01") +
-                                                   next.toString(QStringLiteral("yyMMdd")));
+            q.setParam(QStringLiteral("skad"),
+                       QStringLiteral("01") + next.toString(QStringLiteral("yyMMdd")));
             q.open();
             q.close();
             tr.commit();
