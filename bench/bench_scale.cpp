@@ -4,6 +4,7 @@
 // raw insert of the same rows. Each timing with a natural baseline is also printed as a ratio
 // to it, measured in the same run. The database is changed only after the seeded period.
 
+#include "BenchDb.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
@@ -26,28 +27,6 @@ double ms(const QElapsedTimer& t) {
 void print(const char* name, double value, const char* unit) {
     std::printf("%s %.2f %s\n", name, value, unit);
     std::fflush(stdout);
-}
-
-// Runs a select to its last row (or any other statement) in a transaction of its own; the
-// milliseconds taken, the rows fetched in `rows`.
-double timed(fb::Database& db, const QString& sql, int* rows = nullptr) {
-    fb::Transaction tr(db);
-    QElapsedTimer t;
-    t.start();
-    fb::Query q(tr);
-    q.setSql(sql);
-    int n = 0;
-    if (sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive)) {
-        for (q.open(); !q.eof(); q.next())
-            ++n;
-    } else {
-        q.execSql();
-    }
-    const double took = ms(t);
-    tr.commit();
-    if (rows)
-        *rows = n;
-    return took;
 }
 
 // The first column of the first row of a select.
@@ -101,8 +80,9 @@ int main() {
     {
         int rows = 0;
         const double bare =
-            timed(db, "select DATA, CZAS from KZM_RWP where DATA = " + lit(busyDay), &rows);
-        const double stat = timed(db, "execute procedure PKZM_INIT_STAT3(" + lit(busyDay) + ", 0)");
+            bench::Timed(db, "select DATA, CZAS from KZM_RWP where DATA = " + lit(busyDay), &rows);
+        const double stat =
+            bench::Timed(db, "execute procedure PKZM_INIT_STAT3(" + lit(busyDay) + ", 0)");
         print("day_statistics", stat, "ms");
         print("day_readings_bare_fetch", bare, "ms");
         print("day_statistics_vs_bare_fetch_ratio", stat / std::max(bare, 0.01), "x");
@@ -111,8 +91,8 @@ int main() {
     // The persons list of every unit against a bare fetch of the persons.
     {
         int rows = 0;
-        const double bare = timed(db, "select * from KZM_KART", &rows);
-        const double list = timed(db, "select * from PKZM_VIEW_KART_2(-1)", &rows);
+        const double bare = bench::Timed(db, "select * from KZM_KART", &rows);
+        const double list = bench::Timed(db, "select * from PKZM_VIEW_KART_2(-1)", &rows);
         print("persons_list", list, "ms");
         print("persons_list_vs_bare_fetch_ratio", list / std::max(bare, 0.01), "x");
     }
@@ -121,11 +101,12 @@ int main() {
     {
         int rows = 0;
         const QString p = lit(monthStart), k = lit(monthEnd);
-        const double bare = timed(db,
-                                  "select IDJEDN, IDZDARZ, count(*) from KZM_DANE where DATA "
-                                  "between " +
-                                      p + " and " + k + " group by 1, 2",
-                                  &rows);
+        const double bare =
+            bench::Timed(db,
+                         "select IDJEDN, IDZDARZ, count(*) from KZM_DANE where DATA "
+                         "between " +
+                             p + " and " + k + " group by 1, 2",
+                         &rows);
         print("month_grouped_count", bare, "ms");
         const struct {
             const char* name;
@@ -149,7 +130,7 @@ int main() {
              "select * from PKZM_VIEW_RWP_2(" + lit(busyDay) + ", " + lit(busyDay) + ")"},
         };
         for (const auto& r : reports) {
-            const double took = timed(db, r.sql, &rows);
+            const double took = bench::Timed(db, r.sql, &rows);
             const std::string name(r.name);
             print(name.c_str(), took, "ms");
             print((name + "_vs_grouped_count_ratio").c_str(), took / std::max(bare, 0.01), "x");

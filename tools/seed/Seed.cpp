@@ -395,14 +395,25 @@ declare ob integer;
 declare ko integer;
 declare n integer;
 declare t time;
+/* The next number of the day's sequence. */
+declare function follow(x bigint) returns bigint as
+begin
+  return mod(x * 1103515245 + 12345, 2147483648);
+end
+/* One reading, stored the way the registration loop stores it. */
+declare procedure reading(slot integer, card varchar(14), tm time, source varchar(2)) as
 declare ret varchar(20);
+begin
+  select RET from PKZM_RWP_WRIT_ODCZYT_22(:slot, '%ROKMC%', :card, %D%, :tm,
+                                          :source || '%YYMMDD%') into :ret;
+end
 begin
   r = %DAYSEED%;
   execute procedure PKZM_OPEN_PLAN_2(%D%, 0);
   for select ID, NR_OPER, IDJEDN from KZM_DANE where DATA = %D% order by NR_OPER
       into :id, :nr, :jedn do
   begin
-    r = mod(r * 1103515245 + 12345, 2147483648);
+    r = follow(r);
     k = mod(r / 65536, 1000);
     if (nr >= 5000) then
       execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %CIVILIAN%);
@@ -410,60 +421,45 @@ begin
       execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %EXERCISE%);
     else
       execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %SOLDIER%);
-    r = mod(r * 1103515245 + 12345, 2147483648);
+    r = follow(r);
     k = mod(r / 65536, 1000);
     if (k < 3) then
       execute procedure PKZM_ZMIEN_SZKODE(:id, case :k when 0 then 1 when 1 then 2 else 5 end, 0, %D%);
   end
 
+  /* A planned meal is taken nineteen times in twenty, at most %PER_DAY% a day. */
   for select NR_IDENT, SN, OB, KO from KZM_DANE where DATA = %D% order by NR_OPER
       into :ident, :sn, :ob, :ko do
   begin
     n = 0;
-    r = mod(r * 1103515245 + 12345, 2147483648);
+    r = follow(r);
     k = mod(r / 65536, 1000);
-    /* A planned meal is taken nineteen times in twenty. */
     if (sn = 1 and n < %PER_DAY% and k < 950) then
     begin
-      t = dateadd(mod(r, 9000) second to time '06:30:00');
-      select RET from PKZM_RWP_WRIT_ODCZYT_22(1, '%ROKMC%', :ident, %D%, :t, '01%YYMMDD%') into :ret;
+      execute procedure reading(1, :ident, dateadd(mod(:r, 9000) second to time '06:30:00'), '01');
       n = n + 1;
     end
-    r = mod(r * 1103515245 + 12345, 2147483648);
+    r = follow(r);
     k = mod(r / 65536, 1000);
+    t = dateadd(mod(r, 12600) second to time '11:15:00');
     if (ob = 1 and n < %PER_DAY% and k < 950) then
     begin
-      t = dateadd(mod(r, 12600) second to time '11:15:00');
-      select RET from PKZM_RWP_WRIT_ODCZYT_22(2, '%ROKMC%', :ident, %D%, :t, '02%YYMMDD%') into :ret;
+      execute procedure reading(2, :ident, :t, '02');
       n = n + 1;
       /* Now and then the same card again for the same meal. */
       if (k < 5) then
-      begin
-        t = dateadd(180 + k * 60 second to t);
-        select RET from PKZM_RWP_WRIT_ODCZYT_22(2, '%ROKMC%', :ident, %D%, :t, '02%YYMMDD%') into :ret;
-      end
+        execute procedure reading(2, :ident, dateadd(180 + :k * 60 second to :t), '02');
     end
+    /* A lunch not planned, refused by the terminal. */
     else if (ob = 0 and k > 990) then
-    begin
-      /* A lunch not planned: refused by the terminal. */
-      t = dateadd(mod(r, 12600) second to time '11:15:00');
-      select RET from PKZM_RWP_WRIT_ODCZYT_22(2, '%ROKMC%', :ident, %D%, :t, '02%YYMMDD%') into :ret;
-    end
-    r = mod(r * 1103515245 + 12345, 2147483648);
+      execute procedure reading(2, :ident, :t, '02');
+    /* A card nobody holds. */
+    if (k = 999) then
+      execute procedure reading(2, '9' || lpad(mod(:r, 100000000), 8, '0'), :t, '02');
+    r = follow(r);
     k = mod(r / 65536, 1000);
     if (ko = 1 and n < %PER_DAY% and k < 950) then
-    begin
-      t = dateadd(mod(r, 9000) second to time '17:00:00');
-      select RET from PKZM_RWP_WRIT_ODCZYT_22(3, '%ROKMC%', :ident, %D%, :t, '01%YYMMDD%') into :ret;
-      n = n + 1;
-    end
-    /* Cards nobody holds. */
-    if (k = 999) then
-    begin
-      t = dateadd(mod(r, 12600) second to time '11:15:00');
-      select RET from PKZM_RWP_WRIT_ODCZYT_22(2, '%ROKMC%', '9' || lpad(mod(:r, 100000000), 8, '0'),
-                                              %D%, :t, '02%YYMMDD%') into :ret;
-    end
+      execute procedure reading(3, :ident, dateadd(mod(:r, 9000) second to time '17:00:00'), '01');
   end
 
   insert into KZM_PSY (DATA, ILOSC) values (%D%, 4 + mod(:r, 5));
