@@ -230,11 +230,15 @@ void Schema::ZakladanieBazy(int mode, const std::function<void(const QString&)>&
 
     s.connectionStatus = Status::oldRemoved;
     try {
-        fb::Database::createDatabase(QStringLiteral("CREATE DATABASE '") + path.connectionString() +
-                                     QStringLiteral("' ") + QStringLiteral("USER '") + s.user +
-                                     QStringLiteral("' ") + QStringLiteral("PASSWORD '") +
-                                     s.password + QStringLiteral("' ") +
-                                     QStringLiteral("DEFAULT CHARACTER SET WIN1250"));
+        // Path, name and password are literals: an apostrophe in them is doubled.
+        const auto literal = [](QString text) {
+            return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) +
+                   QLatin1Char('\'');
+        };
+        fb::Database::createDatabase(
+            QStringLiteral("CREATE DATABASE ") + literal(path.connectionString()) +
+            QStringLiteral(" USER ") + literal(s.user) + QStringLiteral(" PASSWORD ") +
+            literal(s.password) + QStringLiteral(" DEFAULT CHARACTER SET WIN1250"));
         s.connectionStatus = Status::connected;
     } catch (const fb::Error& e) {
         const QString msg = DbErrorMessage(

@@ -162,17 +162,13 @@ void Tdm::setUpServerObjects() {
 }
 
 int Tdm::CurrConnection() {
-    openSingle(QStringLiteral(" SELECT CURRENT_CONNECTION FROM RDB$DATABASE"));
-    const int v = IBQdm.fieldByName(QStringLiteral("CURRENT_CONNECTION")).asInteger();
-    closeSingle();
-    return v;
+    return ReadInteger(QStringLiteral("CURRENT_CONNECTION"),
+                       QStringLiteral(" SELECT CURRENT_CONNECTION FROM RDB$DATABASE"), -1);
 }
 
 int Tdm::CurrTrans() {
-    openSingle(QStringLiteral(" SELECT CURRENT_TRANSACTION FROM RDB$DATABASE"));
-    const int v = IBQdm.fieldByName(QStringLiteral("CURRENT_TRANSACTION")).asInteger();
-    closeSingle();
-    return v;
+    return ReadInteger(QStringLiteral("CURRENT_TRANSACTION"),
+                       QStringLiteral(" SELECT CURRENT_TRANSACTION FROM RDB$DATABASE"), -1);
 }
 
 // ---- queries
@@ -379,50 +375,46 @@ bool Tdm::RunScr(const QString& name, bool silent) {
 
 // ---- single values
 
-void Tdm::openSingle(const QString& sql) {
-    IBQdm.close();
-    IBQdm.setSql(sql);
-    IBQdm.open();
-}
-
-void Tdm::closeSingle() {
-    IBQdm.close();
-    CloseTran(IBTdm);
+template <class Take> auto Tdm::single(const QString& sql, Take&& take) -> decltype(take()) {
+    try {
+        IBQdm.close();
+        IBQdm.setSql(sql);
+        IBQdm.open();
+        auto v = take();
+        IBQdm.close();
+        CloseTran(IBTdm);
+        return v;
+    } catch (...) {
+        IBQdm.close();
+        IBTdm.rollbackQuietly();
+        throw;
+    }
 }
 
 bool Tdm::Jest(const QString& sql) {
-    openSingle(sql + QStringLiteral(" rows 1"));
-    const bool found = !IBQdm.isEmpty();
-    closeSingle();
-    return found;
+    return single(sql + QStringLiteral(" rows 1"), [&] { return !IBQdm.isEmpty(); });
 }
 
 int Tdm::ReadInteger(const QString& field, const QString& sql, int def) {
-    openSingle(sql);
-    const int v = IBQdm.isEmpty() ? def : IBQdm.fieldByName(field).asInteger();
-    closeSingle();
-    return v;
+    return single(sql,
+                  [&] { return IBQdm.isEmpty() ? def : IBQdm.fieldByName(field).asInteger(); });
 }
 
-double Tdm::MQReadCurrency(const QString& field, const QString& sql) {
-    openSingle(sql);
-    const double v = IBQdm.isEmpty() ? 0.0 : IBQdm.fieldByName(field).asDouble();
-    closeSingle();
-    return v;
+fb::Decimal Tdm::MQReadCurrency(const QString& field, const QString& sql) {
+    return single(sql, [&] {
+        return IBQdm.isEmpty() ? fb::Decimal{0, 2} : IBQdm.fieldByName(field).value().toDecimal();
+    });
 }
 
 QDate Tdm::ReadDate(const QString& field, const QString& sql) {
-    openSingle(sql);
-    QDate v = IBQdm.isEmpty() ? QDate() : IBQdm.fieldByName(field).asDate();
-    closeSingle();
+    const QDate v =
+        single(sql, [&] { return IBQdm.isEmpty() ? QDate() : IBQdm.fieldByName(field).asDate(); });
     return v.isValid() ? v : ZeroDate();
 }
 
 QString Tdm::MQReadString(const QString& field, const QString& sql) {
-    openSingle(sql);
-    const QString v = IBQdm.isEmpty() ? QString() : IBQdm.fieldByName(field).asString();
-    closeSingle();
-    return v;
+    return single(
+        sql, [&] { return IBQdm.isEmpty() ? QString() : IBQdm.fieldByName(field).asString(); });
 }
 
 void Tdm::SayInf(const QString& text) {

@@ -96,7 +96,7 @@ public:
     // Single values; database errors reach the caller.
     bool Jest(const QString& sql);
     int ReadInteger(const QString& field, const QString& sql, int def);
-    double MQReadCurrency(const QString& field, const QString& sql);
+    fb::Decimal MQReadCurrency(const QString& field, const QString& sql);
     QDate ReadDate(const QString& field, const QString& sql);
     QString MQReadString(const QString& field, const QString& sql);
 
@@ -114,9 +114,9 @@ public:
     static const QString accountName;
 
 private:
-    // Opens IBQdm on the text; the first row is current.
-    void openSingle(const QString& sql);
-    void closeSingle();
+    // Opens IBQdm on the text and takes what `take` reads of its first row; the query is closed
+    // and its transaction ended however the read ends.
+    template <class Take> auto single(const QString& sql, Take&& take) -> decltype(take());
     void setUpServerObjects();
 
     Session& s_;

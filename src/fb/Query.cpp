@@ -397,7 +397,7 @@ QStringList Query::paramNames() const {
 void Query::setParam(int index, const Value& v) {
     ensureParsed(*d_, sql_, paramCheck_);
     if (index < 0 || index >= static_cast<int>(d_->params.size()))
-        throw std::out_of_range("Query::setParam: no parameter " + std::to_string(index));
+        throw Error(0, QStringLiteral("Brak parametru nr %1 w zapytaniu").arg(index));
     d_->params[static_cast<size_t>(index)] = v;
 }
 
@@ -412,7 +412,7 @@ void Query::setParam(const QString& name, const Value& v) {
         }
     }
     if (!found)
-        throw std::out_of_range("Query::setParam: no parameter " + name.toStdString());
+        throw Error(0, QStringLiteral("Brak parametru ") + name + QStringLiteral(" w zapytaniu"));
 }
 
 void Query::clearParams() {
@@ -671,7 +671,7 @@ const Field* Query::findField(const QString& name) const {
 const Field& Query::fieldByName(const QString& name) const {
     if (const Field* f = findField(name))
         return *f;
-    throw std::out_of_range("Brak pola " + name.toStdString());
+    throw Error(0, QStringLiteral("Brak pola ") + name);
 }
 
 void Query::setDisplayFormat(const QString& column, DisplayFormat format) {

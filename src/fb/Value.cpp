@@ -92,6 +92,16 @@ std::int64_t Value::toInt64() const {
     return std::visit(V{}, v_);
 }
 
+Decimal Value::toDecimal() const {
+    if (const auto* d = std::get_if<Decimal>(&v_))
+        return *d;
+    if (const auto* i = std::get_if<std::int64_t>(&v_))
+        return Decimal{*i, 0};
+    if (std::holds_alternative<std::monostate>(v_))
+        return Decimal{0, 2};
+    return Decimal{static_cast<std::int64_t>(std::llround(toDouble() * 100.0)), 2};
+}
+
 double Value::toDouble() const {
     struct V {
         double operator()(std::monostate) const { return 0; }

@@ -46,6 +46,9 @@ public:
     std::int64_t toInt64() const;
     int toInt() const { return static_cast<int>(toInt64()); }
     double toDouble() const;
+    // An exact decimal: NUMERIC as it came, integers with no decimals, anything else rounded
+    // to hundredths (halves away from zero); null is 0.00.
+    Decimal toDecimal() const;
     bool toBool() const { return toInt64() != 0; }
     QString toString() const;
     QDate toDate() const;

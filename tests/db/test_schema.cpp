@@ -95,6 +95,13 @@ TEST_F(SchemaTest, CreationBuildsTheWholeSchemaAndClearsTheCreationFlag) {
         "WIN1250");
 }
 
+TEST_F(SchemaTest, AnApostropheInThePasswordOrPathStaysInsideItsLiteral) {
+    s.password = "ha'slo";
+    s.dbPath = home.path() + "/Baza/O'Hara.GDB";
+    createFromCatalogue();
+    EXPECT_TRUE(QFile::exists(s.dbPath));
+}
+
 TEST_F(SchemaTest, CreationReplacesAnOldDatabase) {
     createFromCatalogue();
     ASSERT_TRUE(dm.RunSQL("insert into KZM_GRUPY (ID, NAZWA) values (1, 'stara')"));
@@ -322,8 +329,8 @@ TEST_F(SchemaTest, OldRate993IsRenumberedTo40) {
     schema.InneTestyBefore();
     EXPECT_FALSE(dm.Jest("select id from kzm_stawki where id=993"));
     EXPECT_EQ(dm.MQReadString("N", "select nazwa as n from kzm_stawki where id=40"), "stara");
-    EXPECT_DOUBLE_EQ(dm.MQReadCurrency("K", "select kwota as k from kzm_cennik where idtr=40"),
-                     4.5);
+    EXPECT_EQ(dm.MQReadCurrency("K", "select kwota as k from kzm_cennik where idtr=40").toString(),
+              "4.50");
 }
 
 TEST_F(SchemaTest, ConversionsAddOldMissingColumns) {

@@ -95,8 +95,17 @@ TEST_F(TdmTest, SingleValueReadersAndTheirDefaults) {
     EXPECT_FALSE(dm.Jest("select ID from T where ID=2"));
     EXPECT_EQ(dm.ReadInteger("ID", "select ID from T", 7), 1);
     EXPECT_EQ(dm.ReadInteger("ID", "select ID from T where ID=2", 7), 7);
-    EXPECT_DOUBLE_EQ(dm.MQReadCurrency("KWOTA", "select KWOTA from T"), 12.34);
-    EXPECT_DOUBLE_EQ(dm.MQReadCurrency("KWOTA", "select KWOTA from T where ID=2"), 0.0);
+    EXPECT_EQ(dm.MQReadCurrency("KWOTA", "select KWOTA from T").toString(), "12.34");
+    EXPECT_EQ(dm.MQReadCurrency("KWOTA", "select KWOTA from T where ID=2").toString(), "0.00");
+    // Exact: a hundredth is not lost to a binary fraction.
+    ASSERT_TRUE(dm.RunSQL("update T set KWOTA = 0.29"));
+    EXPECT_EQ(dm.MQReadCurrency("KWOTA", "select KWOTA from T"), (fb::Decimal{29, 2}));
+    // A reader that fails leaves no transaction open behind it.
+    EXPECT_THROW(dm.ReadInteger("N", "select NIE_MA from T", 0), fb::Error);
+    EXPECT_FALSE(dm.IBTdm.inTransaction());
+    EXPECT_FALSE(dm.IBQdm.isOpen());
+    EXPECT_THROW(dm.ReadInteger("BRAK", "select ID from T", 0), fb::Error) << "no such field";
+    EXPECT_FALSE(dm.IBTdm.inTransaction());
     EXPECT_EQ(dm.ReadDate("DATA", "select DATA from T"), QDate(2025, 1, 5));
     EXPECT_EQ(dm.ReadDate("DATA", "select DATA from T where ID=2"), ZeroDate());
     EXPECT_EQ(dm.MQReadString("NAZWA", "select NAZWA from T"), QStringLiteral("Gdańsk"));
