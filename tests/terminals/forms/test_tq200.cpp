@@ -444,7 +444,8 @@ TEST_F(TQ200Test, AMissingPortIsReportedAndTheOtherTerminalIsPolled) {
     ASSERT_EQ(w->selector()->count(), 2);
     w->btnRunClick();
     w->timer().stop();
-    EXPECT_EQ(historyLines(w), QStringList({"Połączenie z COM6", "Brak połączenia z Brama"}));
+    EXPECT_EQ(historyLines(w),
+              QStringList({"Połączenie z COM6", "Brak połączenia z Brama (brak urządzenia)"}));
     EXPECT_TRUE(w->running());
     w->TimerTimer();
     w->timer().stop();
