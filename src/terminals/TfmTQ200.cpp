@@ -520,8 +520,7 @@ void TfmTQ200::Odczyt() {
             return;
         }
         ParseReply(rek_, reply.text, ReplyLayout::Status, t.rec.tq700);
-        // A status that broke off may carry any count: nothing is fetched on it.
-        n = reply.ok() ? ReplyInt(rek_.storedCount) : 0;
+        n = ReplyInt(rek_.storedCount);
     } else {
         rek_.ClearReplyFields();
         n = 1;
@@ -560,7 +559,8 @@ void TfmTQ200::takeRecords(Terminal& t, int n, bool sim) {
             lineFailed(t, reply.error);
             return;
         }
-        if (reply.kind == ReplyResult::Kind::Timeout)
+        // Nothing at all within the limit: the terminal may answer late, give it longer.
+        if (reply.raw.isEmpty())
             t.rec.replyLimitMs = std::min(t.rec.replyLimitMs * 2, maxReplyLimitMs);
         ParseReply(rek_, reply.text, ReplyLayout::Record, t.rec.tq700);
         switch (t.gate.judge(reply.text, t.rec.rs485, today())) {
@@ -582,6 +582,10 @@ void TfmTQ200::takeRecords(Terminal& t, int n, bool sim) {
             if (cbLog_->isChecked())
                 ctx().s.WriteHistDB(SkippedLogLine(i, n, rek_), ReplyDetail(reply.raw));
             if (!acknowledge(t))
+                return;
+            // An empty record may mean an empty memory, whatever the count said: the rest
+            // waits for the next cycle.
+            if (rek_.cardNumber.trimmed().isEmpty())
                 return;
             break;
         case RecordGate::Verdict::Store:
