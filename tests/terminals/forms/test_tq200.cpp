@@ -5,6 +5,7 @@
 #include "db/Params.h"
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
+#include "support/TestDb.h"
 #include "support/WhenModal.h"
 #include "terminals/Registration.h"
 #include "terminals/TfmTQ200.h"
@@ -21,6 +22,7 @@
 #include <QListWidget>
 #include <QMap>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -959,6 +961,95 @@ TEST_F(FaultyLineTest, TheRunButtonShowsTheRunAndAClickDuringACycleIsTakenAtItsE
     EXPECT_FALSE(w->btnRun()->isChecked());
     EXPECT_FALSE(w->timer().isActive());
     EXPECT_EQ(historyLines(w), QStringList({"Rozłączenie z Kuchnia 1"}));
+}
+
+// ---- the database server stops during a run
+
+// The run on a database reached through the test server, which the test stops and starts again.
+class DatabaseServer : public FaultyLineTest {
+protected:
+    void SetUp() override {
+        FaultyLineTest::SetUp();
+        if (testdb::serverHost().isEmpty())
+            GTEST_SKIP() << "no Firebird server (KZM_TEST_SERVER unset)";
+        file = testdb::serverFolder() + "/registration-" +
+               QString::number(QCoreApplication::applicationPid()) + ".fdb";
+        QFile::remove(file);
+        ASSERT_TRUE(QFile::copy(testdb::CatalogueTemplate(), file));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                        QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther);
+        dm.IBBaza.connect({testdb::serverHost() + ':' + file, testdb::user, testdb::password});
+    }
+    void TearDown() override {
+        server("start"); // whatever happened, the other tests find it running
+        FaultyLineTest::TearDown();
+        QFile::remove(file);
+    }
+
+    static void server(const char* what) {
+        QProcess script;
+        script.start(QStringLiteral(FBSERVER_SCRIPT),
+                     {QString::fromLatin1(what), testdb::serverFolder()});
+        ASSERT_TRUE(script.waitForFinished(60000));
+        ASSERT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    }
+
+    QString file;
+};
+
+TEST_F(DatabaseServer, StoppedAndStartedAgainMidRunNothingIsLostOrStoredTwice) {
+    constexpr int readings = 60;
+    definition(3, "Kuchnia 1");
+    SimLine& l = line(3, {{Model::TQ200, 1}});
+    for (int k = 0; k < readings; ++k)
+        l.addReading(0, Numbered(k));
+    TfmTQ200* w = openFast();
+    w->databaseRetryMs = 300;
+    w->btnRunClick();
+    w->timer().stop();
+    ASSERT_TRUE(w->running());
+
+    // The server goes down while the twentieth reading is being read.
+    AtRecordRequest(l, 20, [] { server("stop"); });
+    w->TimerTimer();
+    w->timer().stop();
+    l.setObserver({});
+    EXPECT_TRUE(w->databaseLost());
+    EXPECT_EQ(w->lamp(), TfmTQ200::lampWaiting);
+    EXPECT_FALSE(w->stateLabel()->text().isEmpty());
+    const int acknowledged = l.state(0).acknowledged;
+    EXPECT_GE(acknowledged, 18);
+    EXPECT_LT(acknowledged, readings) << "the rest waits on the terminal";
+
+    // Cycles while it is down: nothing acknowledged, no further message.
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(350));
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    EXPECT_EQ(l.state(0).acknowledged, acknowledged);
+    EXPECT_TRUE(w->running());
+    EXPECT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
+
+    server("start");
+    for (int i = 0; i < 20 && !l.state(0).stored.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(350));
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    EXPECT_FALSE(w->databaseLost());
+    EXPECT_EQ(w->lamp(), TfmTQ200::lampOn);
+    EXPECT_TRUE(l.state(0).stored.empty());
+    const Tally t = tally(readings);
+    std::printf("server stopped mid-run: offered %d, lost %d, stored twice %d, garbage %d\n",
+                readings, t.lost, t.doubled, t.garbage);
+    EXPECT_EQ(t.lost, 0);
+    EXPECT_EQ(t.doubled, 0);
+    EXPECT_EQ(t.garbage, 0);
+    const QStringList lines = historyLines(w);
+    EXPECT_TRUE(lines.contains("Utracono połączenie z bazą danych"));
+    EXPECT_TRUE(lines.contains("Przywrócono połączenie z bazą danych"));
+    EXPECT_EQ(shown.size(), 1);
 }
 
 } // namespace
