@@ -447,9 +447,14 @@ void TfmTQ200::refreshCounts() {
     try {
         Statystyka(QDate());
     } catch (const fb::Error& e) {
-        if (!ConnectionLost(e))
+        if (ConnectionLost(e)) {
+            loseDatabase(e.text());
+            return;
+        }
+        if (!unattended)
             throw;
-        loseDatabase(e.text());
+        ctx().s.WriteHist(e.text());
+        addHistory(e.text().section('\n', 0, 0));
     }
 }
 

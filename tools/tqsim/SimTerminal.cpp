@@ -164,7 +164,7 @@ Answer SimTerminal::handle(QByteArrayView command, bool rs485, const QDateTime& 
         ++m_state.recordReplies;
     } else if (command.size() == 1 && code == ACK) {
         const int every = m_state.faults.loseAckEvery;
-        if (every > 0 && (m_state.acknowledged + m_state.acksLost + 1) % every == 0) {
+        if (every > 0 && ++m_state.acksReceived % every == 0) {
             ++m_state.acksLost;
             return {};
         }

@@ -47,6 +47,7 @@ struct TerminalState {
     std::deque<Reading> stored;       // oldest first
     bool offered = false;             // the oldest was sent and waits for its ACK
     int acknowledged = 0;             // readings removed by ACK
+    int acksReceived = 0;             // ACK frames, lost ones included
     int acksLost = 0;                 // acknowledgements lost on the line
     int replies = 0;                  // framed replies sent
     int recordReplies = 0;            // record replies sent
