@@ -43,6 +43,18 @@ const QString form = QStringLiteral("fmTQ200");
 
 const QString readingError = QStringLiteral("Wystąpił błąd przy odczycie danych");
 
+// Sets a flag for the length of a scope.
+class BusyFlag {
+public:
+    explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyFlag() { flag_ = false; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
 // The bytes of a reply as hexadecimal pairs, for the history table.
 QString Hex(const QByteArray& raw) {
     return QString::fromLatin1(raw.toHex(' '));
@@ -321,30 +333,33 @@ void TfmTQ200::btnRunClick() {
 
 void TfmTQ200::startRun() {
     lbHistory_->clear();
-    busy_ = true;
-    Statystyka(today());
     bool on = false;
-    if (simulation()) {
-        on = true;
-    } else {
-        for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
-            makeCurrent(i);
-            Terminal& t = terminals_[static_cast<size_t>(i)];
-            t.lastFailure.clear();
-            t.gate.reset();
-            t.rec.replyLimitMs = 50;
-            t.rec.replyDelayMs = pace.replyDelayMs;
-            t.retryAtMs = nowMs() + lineRetryMs;
-            on = connectTerminal(t) || on;
-            repaintNow();
+    {
+        const BusyFlag busy(busy_);
+        Statystyka(today());
+        if (simulation()) {
+            on = true;
+        } else {
+            for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
+                makeCurrent(i);
+                Terminal& t = terminals_[static_cast<size_t>(i)];
+                t.lastFailure.clear();
+                t.gate.reset();
+                t.rec.replyLimitMs = 50;
+                t.rec.replyDelayMs = pace.replyDelayMs;
+                t.retryAtMs = nowMs() + lineRetryMs;
+                on = connectTerminal(t) || on;
+                repaintNow();
+            }
         }
     }
-    busy_ = false;
     if (on) {
         setRunning(true);
         timer_.start();
     }
     btnRun_->setChecked(running());
+    if (std::exchange(pendingClick_, false))
+        btnRunClick();
 }
 
 void TfmTQ200::stopRun() {
@@ -364,7 +379,10 @@ bool TfmTQ200::connectTerminal(Terminal& t) {
         return false;
     }
     if (!TestConnection()) {
-        addHistoryOnce(t, QStringLiteral("Brak połączenia z ") + t.rec.name);
+        // A port error is named; a terminal that is silent is not.
+        addHistoryOnce(
+            t, QStringLiteral("Brak połączenia z ") + t.rec.name +
+                   (testError_ ? QStringLiteral(" (") + testError_->message() + ')' : QString()));
         return false;
     }
     const LinkResult cleared = ClearDisplay(*t.port, t.rec, ProcessEventsHook());
@@ -382,17 +400,18 @@ bool TfmTQ200::TestConnection() {
     if (QFile::exists(QStringLiteral("Test.dat")))
         return true;
     Terminal& t = terminals_[static_cast<size_t>(current_)];
-    LinkResult asked = AskStatus(*t.port, t.rec);
+    testError_.reset();
+    const LinkResult asked = AskStatus(*t.port, t.rec);
     bool ok = asked.ok();
     if (ok) {
         Delay(pace.testDelayMs, ProcessEventsHook());
         const ReplyResult reply = ReceiveReply(*t.port, t.rec, ProcessEventsHook());
         if (reply.kind == ReplyResult::Kind::PortFailure)
-            asked = LinkResult{LinkResult::Kind::PortFailure, reply.error};
+            testError_ = reply.error;
         ok = reply.kind != ReplyResult::Kind::PortFailure && !reply.raw.isEmpty();
+    } else {
+        testError_ = asked.error;
     }
-    if (asked.kind == LinkResult::Kind::PortFailure && asked.error)
-        addHistoryOnce(t, t.port->name() + QStringLiteral("  ") + asked.error->message());
     if (!ok)
         t.port->ClosePort();
     repaintNow();
@@ -466,10 +485,11 @@ void TfmTQ200::TimerTimer() {
         return;
     }
     timer_.stop();
-    busy_ = true;
-    if (!dbLost_ || reconnectDatabase())
-        PetlaOdczytow();
-    busy_ = false;
+    {
+        const BusyFlag busy(busy_);
+        if (!dbLost_ || reconnectDatabase())
+            PetlaOdczytow();
+    }
     // Without a port in use the run has nothing to wait for: simulation mode ends here.
     if (simulation() && running())
         setRunning(false);

@@ -166,9 +166,10 @@ private:
     std::vector<Terminal> terminals_;
     int current_ = -1;
     bool stopRequest_ = false;
-    bool skipCounts_ = false;   // the turn ends without refreshing the counts
-    bool busy_ = false;         // a cycle or the start is going on
-    bool pendingClick_ = false; // the start/stop button was clicked meanwhile
+    bool skipCounts_ = false;            // the turn ends without refreshing the counts
+    bool busy_ = false;                  // a cycle or the start is going on
+    bool pendingClick_ = false;          // the start/stop button was clicked meanwhile
+    std::optional<PortError> testError_; // the port error of the last connection test
     bool dbLost_ = false;
     qint64 dbRetryAtMs_ = 0;
     QDate countsDate_; // the day whose counts are shown

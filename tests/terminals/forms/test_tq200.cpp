@@ -839,10 +839,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   [](int cycle, SimLine& l, TfmTQ200*, AppContext&) {
                       if (cycle == 0)
-                          AtRecordRequest(l, 60, [&l] {
-                              QMetaObject::invokeMethod(
-                                  qApp, [&l] { l.unplug(); }, Qt::QueuedConnection);
-                          });
+                          AtRecordRequest(l, 60, [&l] { l.unplug(); });
                       if (cycle == 4) {
                           l.setObserver({});
                           QString error;
