@@ -244,19 +244,24 @@ void measure(const QString& path, const QDate& day, const char* label) {
 
 } // namespace
 
-// With a file name as its argument the filled database is built there and kept.
+// With a file name as its argument: a missing file is filled and kept there without measuring,
+// an existing one is measured as it stands (so copies of one filled database can be measured
+// with different procedures).
 int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path() + QStringLiteral("/bench.fdb");
-    if (!QFile::copy(testdb::CatalogueTemplate(), path)) {
-        std::printf("registration_setup_failed 1 flag\n");
-        return 1;
-    }
-    {
+    const bool filled = argc > 1 && QFile::exists(path);
+    if (!filled) {
+        if (!QFile::copy(testdb::CatalogueTemplate(), path)) {
+            std::printf("registration_setup_failed 1 flag\n");
+            return 1;
+        }
         fb::Database db;
         db.connect({path, testdb::user, testdb::password});
         fill(db, storedReadings());
+        if (argc > 1)
+            return 0;
     }
     // Index statistics as a database that grew to this size has them (taken when the indexes
     // were created, on empty tables) ...

@@ -53,8 +53,9 @@ BEGIN
   END
 
   /* A reading offered again (same card, day, second and source) is the one already stored:
-     nothing is stored twice (index RWP_DATA_NR_IDENT_RDPOS). */
-  SELECT MIN(R.IDRWP) FROM KZM_RWP R
+     nothing is stored twice (index RWP_DATA_NR_IDENT_RDPOS; "+ 0" keeps the key's index out,
+     which would walk every reading). */
+  SELECT MIN(R.IDRWP + 0) FROM KZM_RWP R
   WHERE R.DATA = :PDATA AND R.NR_IDENT = :PKARTA AND R.RDPOS = :P_RDPOS
     AND R.CZAS = :PCZAS AND R.SKAD = :PSKAD
   INTO :P_IDRWP;
@@ -72,7 +73,7 @@ BEGIN
     P_ILE = 0;
     SELECT COUNT(*) FROM KZM_RWP R
     WHERE R.DATA = :PDATA AND R.NR_IDENT = :PKARTA AND R.RDPOS = :P_RDPOS
-      AND R.IDRWP <= :P_IDRWP
+      AND R.IDRWP + 0 <= :P_IDRWP
     INTO :P_ILE;
     RET = P_WYNIK || ':' || P_ILE || ':' || P_NR_OPER;
   END
