@@ -350,6 +350,20 @@ int main(int argc, char** argv) {
                   QString::number(line.state(index).stored.size()));
     });
 
+    // The readings due at the start are there before the line is, so the first status counts
+    // them.
+    ReadingGenerator generator(cards, rate, int(specs.size()), count);
+    auto addDue = [&](qint64 elapsed) {
+        const QDateTime now = QDateTime::currentDateTime();
+        for (auto [index, reading] : generator.due(elapsed, now)) {
+            reading.time = line.state(index).clock(now);
+            line.addReading(index, reading);
+            if (!quiet)
+                Print(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
+                      label(index) + QStringLiteral(" karta ") + reading.card);
+        }
+    };
+    addDue(0);
     if (!line.start(link, &error))
         return Fail(error);
     std::signal(SIGINT, OnSignal);
@@ -363,7 +377,6 @@ int main(int argc, char** argv) {
                                                                      : QStringLiteral("TQ200"))
                   .arg(line.state(int(i)).stored.size()));
 
-    ReadingGenerator generator(cards, rate, int(specs.size()), count);
     const auto started = std::chrono::steady_clock::now();
     enum { Plugged, Unplugged, PluggedAgain } plug = Plugged;
     while (!stopRequested) {
@@ -381,14 +394,7 @@ int main(int argc, char** argv) {
                 plug = PluggedAgain;
                 Print(QStringLiteral("tqsim: łącze z powrotem, ") + line.devicePath());
             }
-            const QDateTime now = QDateTime::currentDateTime();
-            for (auto [index, reading] : generator.due(elapsed, now)) {
-                reading.time = line.state(index).clock(now);
-                line.addReading(index, reading);
-                if (!quiet)
-                    Print(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
-                          label(index) + QStringLiteral(" karta ") + reading.card);
-            }
+            addDue(elapsed);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
