@@ -720,6 +720,10 @@ struct LineFault {
     int pauseMs = 0;
 };
 
+void PrintTo(const LineFault& f, std::ostream* os) {
+    *os << f.name;
+}
+
 class LineFaults : public FaultyLineTest, public ::testing::WithParamInterface<LineFault> {};
 
 TEST_P(LineFaults, EveryReadingIsStoredExactlyOnce) {
