@@ -1,6 +1,7 @@
 // Registration of one card reading (PKZM_RWP_WRIT_ODCZYT_22) in a database of realistic size:
-// a few thousand persons with a year of plan rows and a million stored readings, then calls
-// made the way the registration loop makes them, one reading per call and transaction.
+// a few thousand persons with a year of plan rows and five million stored readings (or as many
+// as KZM_BENCH_READINGS says), then calls made the way the registration loop makes them, one
+// reading per call and transaction, and the same readings offered a second time.
 
 #include "fb/Database.h"
 #include "fb/Query.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int persons = 3000;
 constexpr int units = 20;
 constexpr int days = 365;
-constexpr int readings = 1000000;
 constexpr int calls = 5000;
 const QDate firstDay(2026, 1, 1);
 const QDate callDay = firstDay.addDays(days); // the days after the stored year
@@ -38,7 +38,14 @@ double ms(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
 }
 
-void fill(fb::Database& db) {
+// The stored readings: five million, or the number in KZM_BENCH_READINGS.
+int storedReadings() {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("KZM_BENCH_READINGS", &ok);
+    return ok && n > 0 ? n : 5000000;
+}
+
+void fill(fb::Database& db, int readings) {
     fb::Transaction tr(db);
     QElapsedTimer t;
     t.start();
@@ -105,7 +112,7 @@ void fill(fb::Database& db) {
             .arg(firstDay.toString(Qt::ISODate))
             .arg(persons));
     tr.commit();
-    std::printf("registration_fill_readings_1000000 %.0f ms\n", ms(t));
+    std::printf("registration_fill_readings_%d %.0f ms\n", readings, ms(t));
 }
 
 struct Call {
@@ -174,11 +181,12 @@ void measure(const QString& path, const QDate& day, const char* label) {
     tr.commit();
 
     const std::vector<Call> mix = dayOfCalls();
-    std::vector<double> us, callUs;
+    std::vector<double> us, callUs, againUs;
     us.reserve(mix.size());
     callUs.reserve(mix.size());
     int issued = 0, blocked = 0, unknown = 0, repeats = 0;
-    for (const Call& c : mix) {
+    // One call with its commit, in microseconds; the answer in `ret`.
+    auto timedCall = [&](const Call& c, QString& ret, double* withoutCommit) {
         const auto t0 = std::chrono::steady_clock::now();
         q.setParam(0, c.slot);
         q.setParam(1, day.toString(QStringLiteral("yyyyMM")));
@@ -187,13 +195,23 @@ void measure(const QString& path, const QDate& day, const char* label) {
         q.setParam(4, c.time);
         q.setParam(5, QStringLiteral("01") + day.toString(QStringLiteral("yyMMdd")));
         q.open();
-        const QString ret = q.fieldByName(QStringLiteral("RET")).asString();
+        ret = q.fieldByName(QStringLiteral("RET")).asString();
         q.close();
         const auto t1 = std::chrono::steady_clock::now();
         tr.commit();
         const auto t2 = std::chrono::steady_clock::now();
-        callUs.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
-        us.push_back(std::chrono::duration<double, std::micro>(t2 - t0).count());
+        if (withoutCommit)
+            *withoutCommit = std::chrono::duration<double, std::micro>(t1 - t0).count();
+        return std::chrono::duration<double, std::micro>(t2 - t0).count();
+    };
+    std::vector<QString> answers;
+    answers.reserve(mix.size());
+    for (const Call& c : mix) {
+        QString ret;
+        double withoutCommit = 0;
+        us.push_back(timedCall(c, ret, &withoutCommit));
+        callUs.push_back(withoutCommit);
+        answers.push_back(ret);
         const QStringList f = ret.split(':');
         if (f.value(0) == QLatin1String("-1"))
             ++unknown;
@@ -204,30 +222,46 @@ void measure(const QString& path, const QDate& day, const char* label) {
         if (f.value(1).toInt() > 1)
             ++repeats;
     }
+    // Readings offered a second time, as after a lost acknowledgement: nothing is stored and
+    // the first answer comes back.
+    int sameAnswer = 0;
+    for (size_t k = 0; k < mix.size(); k += 5) {
+        QString ret;
+        againUs.push_back(timedCall(mix[k], ret, nullptr));
+        sameAnswer += ret == answers[k] ? 1 : 0;
+    }
     std::printf("%s_p50 %.0f us\n", label, percentile(us, 0.50));
     std::printf("%s_p99 %.0f us\n", label, percentile(us, 0.99));
     std::printf("%s_without_commit_p50 %.0f us\n", label, percentile(callUs, 0.50));
     std::printf("%s_without_commit_p99 %.0f us\n", label, percentile(callUs, 0.99));
     std::printf("%s_answers %d issued %d blocked %d unknown %d repeats\n", label, issued, blocked,
                 unknown, repeats);
-    printReads(db, label, static_cast<int>(mix.size()));
+    std::printf("%s_offered_again_p50 %.0f us\n", label, percentile(againUs, 0.50));
+    std::printf("%s_offered_again_p99 %.0f us\n", label, percentile(againUs, 0.99));
+    std::printf("%s_offered_again_same_answer %d of %zu\n", label, sameAnswer, againUs.size());
+    printReads(db, label, static_cast<int>(mix.size() + againUs.size()));
 }
 
 } // namespace
 
-// With a file name as its argument the filled database is built there and kept.
+// With a file name as its argument: a missing file is filled and kept there without measuring,
+// an existing one is measured as it stands (so copies of one filled database can be measured
+// with different procedures).
 int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path() + QStringLiteral("/bench.fdb");
-    if (!QFile::copy(testdb::CatalogueTemplate(), path)) {
-        std::printf("registration_setup_failed 1 flag\n");
-        return 1;
-    }
-    {
+    const bool filled = argc > 1 && QFile::exists(path);
+    if (!filled) {
+        if (!QFile::copy(testdb::CatalogueTemplate(), path)) {
+            std::printf("registration_setup_failed 1 flag\n");
+            return 1;
+        }
         fb::Database db;
         db.connect({path, testdb::user, testdb::password});
-        fill(db);
+        fill(db, storedReadings());
+        if (argc > 1)
+            return 0;
     }
     // Index statistics as a database that grew to this size has them (taken when the indexes
     // were created, on empty tables) ...

@@ -5,6 +5,10 @@
 #include "core/Text.h"
 #include "core/Win1250.h"
 #include "db/Params.h"
+#include "fb/Error.h"
+
+#include <algorithm>
+#include <array>
 
 namespace kzm {
 
@@ -103,6 +107,21 @@ QString ReplyDetail(const QByteArray& raw) {
     if (r.endsWith("\r\n"))
         r.chop(2);
     return FromWin1250(r);
+}
+
+bool ConnectionLost(const fb::Error& e) {
+    // ISC codes of a connection that broke or a server that is gone or shutting down.
+    static constexpr std::array<long, 8> lost{
+        fb::isc::network_error, // unable to complete network request to host
+        fb::isc::unavailable,   // server unavailable
+        335544726,              // error reading data from the connection
+        335544727,              // error writing data to the connection
+        335544741,              // connection lost to database
+        335544528,              // database shutdown
+        335544856,              // connection shutdown
+        335544648,              // connection lost to pipe server
+    };
+    return std::find(lost.begin(), lost.end(), e.code()) != lost.end();
 }
 
 } // namespace kzm

@@ -6,6 +6,10 @@
 #include <QDateTime>
 #include <QString>
 
+namespace fb {
+class Error;
+}
+
 namespace kzm {
 
 struct GlobalParams;
@@ -53,5 +57,9 @@ QString SkippedLogLine(int i, int n, const TRekReceive& rek);
 
 // A raw reply as the history table's detail: without a final CR LF.
 QString ReplyDetail(const QByteArray& raw);
+
+// True when the error says the database connection is gone (the server stopped or cannot be
+// reached), so that the run waits for it instead of reporting each reading.
+bool ConnectionLost(const fb::Error& e);
 
 } // namespace kzm

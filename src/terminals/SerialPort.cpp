@@ -116,6 +116,28 @@ QString PortError::message() const {
     return QString::number(code) + QStringLiteral(" : ") + PortErrorText(code);
 }
 
+QString PortError::reason() const {
+#if defined(Q_OS_UNIX)
+    switch (systemError) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("brak urządzenia");
+    case ENOTTY:
+    case EISDIR:
+        return QStringLiteral("to nie jest łącze szeregowe");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("brak uprawnień");
+    case EBUSY:
+        return QStringLiteral("port zajęty");
+    default:
+        break;
+    }
+#endif
+    return detail;
+}
+
 int AcceptedBaudRate(int rate) {
     return std::find(acceptedRates.begin(), acceptedRates.end(), rate) != acceptedRates.end()
                ? rate
@@ -151,9 +173,10 @@ SerialPort::~SerialPort() {
     ClosePort();
 }
 
-bool SerialPort::fail(int code, const QString& detail) {
+bool SerialPort::fail(int code, const QString& detail, int systemError) {
     m_error =
-        PortError{code, m_name + QStringLiteral(" (") + m_device + QStringLiteral("): ") + detail};
+        PortError{code, m_name + QStringLiteral(" (") + m_device + QStringLiteral("): ") + detail,
+                  systemError};
     return false;
 }
 
@@ -163,16 +186,18 @@ bool SerialPort::OpenPort() {
     if (connected())
         return true;
     if (m_device.isEmpty())
-        return fail(PortErrorCode::Open, QStringLiteral("no device"));
+        return fail(PortErrorCode::Open, QStringLiteral("no device"), ENOENT);
 
     const QByteArray path = QFile::encodeName(m_device);
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(PortErrorCode::Open, SystemText(errno));
+    if (fd < 0) {
+        const int error = errno;
+        return fail(PortErrorCode::Open, SystemText(error), error);
+    }
 
     const auto abandon = [&](int code, int error) {
         ::close(fd);
-        return fail(code, SystemText(error));
+        return fail(code, SystemText(error), error);
     };
 
     // Nobody else opens the line while it is ours (as a COM port on Windows).
@@ -346,6 +371,8 @@ ByteWait WaitForByte(SerialPort& port, char expected, int limitMs, const Repaint
     Timeout limit;
     limit.Start(limitMs);
     for (;;) {
+        // Decided before the read, so that a byte already waiting still counts.
+        const bool passed = limit.TimedOut();
         const std::optional<QByteArray> byte = port.Read(1);
         if (!byte) {
             outcome.error = port.lastError();
@@ -355,7 +382,7 @@ ByteWait WaitForByte(SerialPort& port, char expected, int limitMs, const Repaint
             outcome.received = true;
             break;
         }
-        if (limit.TimedOut())
+        if (passed)
             break;
         PauseWithRepaint(50, repaint);
     }

@@ -29,9 +29,13 @@ QString PortErrorText(int code);
 struct PortError {
     int code = 0;
     QString detail;
+    int systemError = 0; // the system's error number, when the system gave one
 
     // The message shown to the user: code, " : " and the text of the code.
     QString message() const;
+    // Why a port could not be opened, in the user's words: no such device, not a serial line,
+    // no permission, in use; else what the system said.
+    QString reason() const;
 };
 
 // Who talks over the port; it decides the modem lines and the handling of NUL bytes.
@@ -92,7 +96,7 @@ public:
     const PortError& lastError() const { return m_error; }
 
 private:
-    bool fail(int code, const QString& detail);
+    bool fail(int code, const QString& detail, int systemError = 0);
 
     QString m_name;
     QString m_device;

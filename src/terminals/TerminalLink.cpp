@@ -10,8 +10,8 @@ namespace kzm {
 
 namespace {
 
-// The fixed wait between a request and the first read of its reply.
-constexpr int replyDelayMs = 100;
+// More than any reply is long: a line that keeps sending without a CR is not read forever.
+constexpr qsizetype maxReplyBytes = 256;
 
 LinkResult PortFailure(const SerialPort& port) {
     return LinkResult{LinkResult::Kind::PortFailure, port.lastError()};
@@ -33,12 +33,16 @@ LinkResult SendFrame(SerialPort& port, const TComRecord& terminal, QByteArrayVie
 
 ReplyResult ReceiveReply(SerialPort& port, const TComRecord& terminal, const RepaintHook& repaint) {
     ReplyResult result;
-    Delay(replyDelayMs, repaint);
+    Delay(terminal.replyDelayMs, repaint);
 
     Timeout limit;
     limit.Start(terminal.replyLimitMs);
     result.kind = ReplyResult::Kind::Timeout;
+    bool passed = false;
     for (;;) {
+        // Decided before the read, so that what waits on the line is read even when the
+        // workstation was busy past the limit.
+        passed = passed || limit.TimedOut();
         const std::optional<QByteArray> byte = port.Read(1);
         if (!byte) {
             result.kind = ReplyResult::Kind::PortFailure;
@@ -51,9 +55,11 @@ ReplyResult ReceiveReply(SerialPort& port, const TComRecord& terminal, const Rep
                 result.kind = ReplyResult::Kind::Ok;
                 break;
             }
+            if (result.raw.size() >= maxReplyBytes)
+                break;
             continue;
         }
-        if (limit.TimedOut())
+        if (passed)
             break;
         // Nothing has come yet: give the line a moment instead of spinning on it.
         if (repaint)

@@ -44,8 +44,9 @@ struct ReplyResult {
 // Builds the frame of `command`, purges the input queue of the port and writes the frame.
 LinkResult SendFrame(SerialPort& port, const TComRecord& terminal, QByteArrayView command);
 
-// Waits 100 ms, then reads one byte at a time until a CR has come or the terminal's reply limit
-// has passed, and purges both queues.
+// Waits the terminal's reply delay (100 ms), then reads one byte at a time until a CR has come or
+// the terminal's reply limit has passed, and purges both queues. Bytes already waiting are read
+// even when the limit passed meanwhile.
 ReplyResult ReceiveReply(SerialPort& port, const TComRecord& terminal,
                          const RepaintHook& repaint = {});
 

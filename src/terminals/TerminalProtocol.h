@@ -30,6 +30,7 @@ struct TComRecord {
     char address = 0x21;        // NUMSCAN with bit 0x20 set
     int installationNumber = 0; // NUMINST
     bool rs485 = false;         // RS485 = 1
+    int replyDelayMs = 100;     // the fixed wait between a request and reading its reply
     int replyLimitMs = 50;      // how long a reply may take, byte by byte
     int signalLength = 0;       // ALARM, 0..15
     int signalBase = 32;        // BASE_ALARM, 32 (tenths of a second) or 64 (seconds)

@@ -9,6 +9,7 @@
 #include "core/Win1250.h"
 #include "db/Params.h"
 #include "db/Tdm.h"
+#include "fb/Error.h"
 #include "terminals/Registration.h"
 #include "terminals/TerminalLink.h"
 
@@ -30,22 +31,39 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+
 namespace kzm {
 
 namespace {
 
 const QString form = QStringLiteral("fmTQ200");
 
-// A reading to be acknowledged and skipped: flagged by the terminal, or without a card.
-bool Skipped(const TRekReceive& rek) {
-    return rek.recordFlag == QLatin1String("T") || rek.recordFlag == QLatin1String("U") ||
-           rek.recordFlag == QLatin1String(",") || rek.cardNumber.isEmpty();
+const QString readingError = QStringLiteral("Wystąpił błąd przy odczycie danych");
+
+// Sets a flag for the length of a scope.
+class BusyFlag {
+public:
+    explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyFlag() { flag_ = false; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// The bytes of a reply as hexadecimal pairs, for the history table.
+QString Hex(const QByteArray& raw) {
+    return QString::fromLatin1(raw.toHex(' '));
 }
 
-// A display command that the port refused is an error of taking the reading.
-void Require(const LinkResult& r) {
-    if (r.kind == LinkResult::Kind::PortFailure && r.error)
-        throw std::runtime_error(r.error->message().toStdString());
+// The reply up to and including its first CR, as a terminal sends it.
+QByteArray UpToCr(const QByteArray& raw) {
+    const qsizetype end = raw.indexOf(Ctl::CR);
+    return end < 0 ? raw : raw.first(end + 1);
 }
 
 } // namespace
@@ -71,12 +89,16 @@ TfmTQ200::TfmTQ200(TfmMain& main)
     btnRun_ = new QPushButton(QStringLiteral("Praca ciągła"), this);
     btnRun_->setObjectName(QStringLiteral("btnRun"));
     btnRun_->setAutoDefault(false);
-    connect(btnRun_, &QPushButton::clicked, this, &TfmTQ200::btnRunClick);
+    btnRun_->setCheckable(true);
+    connect(btnRun_, &QPushButton::clicked, this, &TfmTQ200::runButtonClicked);
     top->addWidget(btnRun_);
     cbLog_ = new QCheckBox(QStringLiteral("Zapis historii pracy"), this);
     cbLog_->setObjectName(QStringLiteral("cbLog"));
     cbLog_->setChecked(true);
     top->addWidget(cbLog_);
+    lbStan_ = new QLabel(this);
+    lbStan_->setObjectName(QStringLiteral("lbStan"));
+    top->addWidget(lbStan_);
     top->addStretch(1);
     btnWyjscie_ = new QPushButton(QStringLiteral("Wyjście"), this);
     btnWyjscie_->setObjectName(QStringLiteral("btnWyjscie"));
@@ -141,6 +163,11 @@ TfmTQ200::TfmTQ200(TfmMain& main)
     lbHistory_->setObjectName(QStringLiteral("lbHistoria"));
     column->addWidget(lbHistory_, 1);
 
+    clockMs = [clock = std::make_shared<QElapsedTimer>()] {
+        if (!clock->isValid())
+            clock->start();
+        return clock->elapsed();
+    };
     timer_.setInterval(timerInterval);
     connect(&timer_, &QTimer::timeout, this, &TfmTQ200::TimerTimer);
 
@@ -262,18 +289,39 @@ void TfmTQ200::setRunning(bool on) {
     ctx().registrationRunning = on;
     gbService_->setEnabled(!on);
     setLamps(on ? lampOn : lampOff);
+    btnRun_->setChecked(on);
+    if (!on) {
+        dbLost_ = false;
+        lbStan_->clear();
+    }
 }
 
 void TfmTQ200::addHistory(const QString& line) {
     lbHistory_->insertItem(0, line);
 }
 
-void TfmTQ200::showPortError(const std::optional<PortError>& error) {
-    if (error)
-        ctx().s.ShowMessage(error->message());
+void TfmTQ200::addHistoryOnce(Terminal& t, const QString& line) {
+    if (t.lastFailure == line)
+        return;
+    t.lastFailure = line;
+    addHistory(line);
+    ctx().s.WriteHist(line);
+}
+
+qint64 TfmTQ200::nowMs() const {
+    return clockMs();
 }
 
 // ---- start and stop
+
+void TfmTQ200::runButtonClicked() {
+    // A click while a cycle runs is taken when the cycle ends; a second one takes it back.
+    if (busy_) {
+        pendingClick_ = !pendingClick_;
+        return;
+    }
+    btnRunClick();
+}
 
 void TfmTQ200::btnRunClick() {
     ctx().s.SetErrContext(form, QStringLiteral("BtnRun"), QString());
@@ -285,28 +333,33 @@ void TfmTQ200::btnRunClick() {
 
 void TfmTQ200::startRun() {
     lbHistory_->clear();
-    Statystyka(today());
     bool on = false;
-    if (simulation()) {
-        on = true;
-    } else {
-        for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
-            makeCurrent(i);
-            Terminal& t = terminals_[static_cast<size_t>(i)];
-            if (t.port->OpenPort() && TestConnection()) {
-                ClearDisplay(*t.port, t.rec, ProcessEventsHook());
-                addHistory(QStringLiteral("Połączenie z ") + t.port->name());
-                on = true;
-            } else {
-                addHistory(QStringLiteral("Brak połączenia z ") + t.rec.name);
+    {
+        const BusyFlag busy(busy_);
+        Statystyka(today());
+        if (simulation()) {
+            on = true;
+        } else {
+            for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
+                makeCurrent(i);
+                Terminal& t = terminals_[static_cast<size_t>(i)];
+                t.lastFailure.clear();
+                t.gate.reset();
+                t.rec.replyLimitMs = 50;
+                t.rec.replyDelayMs = pace.replyDelayMs;
+                t.retryAtMs = nowMs() + lineRetryMs;
+                on = connectTerminal(t) || on;
+                repaintNow();
             }
-            repaintNow();
         }
     }
     if (on) {
         setRunning(true);
         timer_.start();
     }
+    btnRun_->setChecked(running());
+    if (std::exchange(pendingClick_, false))
+        btnRunClick();
 }
 
 void TfmTQ200::stopRun() {
@@ -319,22 +372,109 @@ void TfmTQ200::stopRun() {
     setRunning(false);
 }
 
+bool TfmTQ200::connectTerminal(Terminal& t) {
+    if (!t.port->OpenPort()) {
+        addHistoryOnce(t, QStringLiteral("Brak połączenia z ") + t.rec.name + QStringLiteral(" (") +
+                              t.port->lastError().reason() + ')');
+        return false;
+    }
+    if (!TestConnection()) {
+        // A port error is named; a terminal that is silent is not.
+        addHistoryOnce(
+            t, QStringLiteral("Brak połączenia z ") + t.rec.name +
+                   (testError_ ? QStringLiteral(" (") + testError_->message() + ')' : QString()));
+        return false;
+    }
+    const LinkResult cleared = ClearDisplay(*t.port, t.rec, ProcessEventsHook());
+    if (cleared.kind == LinkResult::Kind::PortFailure) {
+        lineFailed(t, cleared.error);
+        return false;
+    }
+    t.lastFailure.clear();
+    t.gate.reset();
+    addHistory(QStringLiteral("Połączenie z ") + t.port->name());
+    return true;
+}
+
 bool TfmTQ200::TestConnection() {
     if (QFile::exists(QStringLiteral("Test.dat")))
         return true;
     Terminal& t = terminals_[static_cast<size_t>(current_)];
-    btnRun_->setEnabled(false);
-    bool ok = AskStatus(*t.port, t.rec).ok();
+    testError_.reset();
+    const LinkResult asked = AskStatus(*t.port, t.rec);
+    bool ok = asked.ok();
     if (ok) {
-        Delay(500, ProcessEventsHook());
+        Delay(pace.testDelayMs, ProcessEventsHook());
         const ReplyResult reply = ReceiveReply(*t.port, t.rec, ProcessEventsHook());
+        if (reply.kind == ReplyResult::Kind::PortFailure)
+            testError_ = reply.error;
         ok = reply.kind != ReplyResult::Kind::PortFailure && !reply.raw.isEmpty();
+    } else {
+        testError_ = asked.error;
     }
     if (!ok)
         t.port->ClosePort();
-    btnRun_->setEnabled(true);
     repaintNow();
     return ok;
+}
+
+void TfmTQ200::lineFailed(Terminal& t, const std::optional<PortError>& error) {
+    t.port->ClosePort();
+    t.retryAtMs = nowMs() + lineRetryMs;
+    const PortError e = error.value_or(t.port->lastError());
+    addHistoryOnce(t, t.port->name() + QStringLiteral("  ") + e.message());
+    ctx().s.WriteHist(e.detail);
+}
+
+// ---- the database
+
+void TfmTQ200::loseDatabase(const QString& why) {
+    ctx().s.WriteHist(why);
+    dbRetryAtMs_ = nowMs() + databaseRetryMs;
+    if (dbLost_)
+        return;
+    dbLost_ = true;
+    addHistory(QStringLiteral("Utracono połączenie z bazą danych"));
+    lbStan_->setText(QStringLiteral("Oczekiwanie na połączenie z bazą danych"));
+    lamp_->setColour(lampWaiting);
+    if (!unattended)
+        ctx().s.ShowMessage(
+            QStringLiteral("Utracono połączenie z bazą danych\rOdczyty czekają w czytnikach, "
+                           "praca będzie wznowiona po przywróceniu połączenia"));
+}
+
+bool TfmTQ200::reconnectDatabase() {
+    if (nowMs() < dbRetryAtMs_)
+        return false;
+    dbRetryAtMs_ = nowMs() + databaseRetryMs;
+    Tdm& dm = ctx().dm;
+    try {
+        dm.IBBaza.connect(fb::ConnectParams(dm.IBBaza.params()));
+        dm.CurrConnection();
+    } catch (const std::exception& e) {
+        ctx().s.WriteHist(QString::fromUtf8(e.what()));
+        return false;
+    }
+    dbLost_ = false;
+    lbStan_->clear();
+    lamp_->setColour(lampOn);
+    addHistory(QStringLiteral("Przywrócono połączenie z bazą danych"));
+    return true;
+}
+
+void TfmTQ200::refreshCounts() {
+    try {
+        Statystyka(QDate());
+    } catch (const fb::Error& e) {
+        if (ConnectionLost(e)) {
+            loseDatabase(e.text());
+            return;
+        }
+        if (!unattended)
+            throw;
+        ctx().s.WriteHist(e.text());
+        addHistory(e.text().section('\n', 0, 0));
+    }
 }
 
 // ---- the cycle
@@ -345,20 +485,23 @@ void TfmTQ200::TimerTimer() {
         return;
     }
     timer_.stop();
-    PetlaOdczytow();
-    bool connected = false;
-    for (const Terminal& t : terminals_)
-        connected = connected || (t.port && t.port->connected());
-    timer_.start();
-    if (!connected) {
-        timer_.stop();
-        setRunning(false);
+    {
+        const BusyFlag busy(busy_);
+        if (!dbLost_ || reconnectDatabase())
+            PetlaOdczytow();
     }
+    // Without a port in use the run has nothing to wait for: simulation mode ends here.
+    if (simulation() && running())
+        setRunning(false);
+    if (running())
+        timer_.start();
+    if (std::exchange(pendingClick_, false))
+        btnRunClick();
 }
 
 void TfmTQ200::PetlaOdczytow() {
     ctx().s.SetErrContext(form, QStringLiteral("PetlaOdczytow"), QString());
-    for (int i = 0; i < static_cast<int>(terminals_.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(terminals_.size()) && !dbLost_; ++i) {
         makeCurrent(i);
         Odczyt();
         if (stopRequest_) {
@@ -373,119 +516,191 @@ void TfmTQ200::Odczyt() {
     ctx().s.SetErrContext(form, QStringLiteral("Odczyt"), QString());
     Terminal& t = terminals_[static_cast<size_t>(current_)];
     const bool sim = simulation();
-    if (!sim && !t.port->connected())
-        return;
-    btnRun_->setEnabled(false);
+    if (!sim && !t.port->connected()) {
+        // A line that failed, or a terminal that did not answer, is tried again now and then.
+        if (nowMs() < t.retryAtMs)
+            return;
+        t.retryAtMs = nowMs() + lineRetryMs;
+        if (!connectTerminal(t))
+            return;
+    }
     QElapsedTimer turn;
     turn.start();
     const auto repaint = ProcessEventsHook();
     int n = 0;
-    bool statusRead = true;
     if (!sim) {
         const LinkResult asked = onLine([&] { return AskStatus(*t.port, t.rec); });
         if (!asked.ok()) {
-            showPortError(asked.error);
-            statusRead = false;
-        } else {
-            onLine([&] {
-                Delay(150, repaint);
-                return 0;
-            });
-            repaintNow();
-            const ReplyResult reply = onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
-            if (reply.kind == ReplyResult::Kind::PortFailure) {
-                showPortError(reply.error);
-                statusRead = false;
-            } else {
-                ParseReply(rek_, reply.text, ReplyLayout::Status, t.rec.tq700);
-                n = ReplyInt(rek_.storedCount);
-            }
+            lineFailed(t, asked.error);
+            return;
         }
+        onLine([&] {
+            Delay(pace.statusDelayMs, repaint);
+            return 0;
+        });
+        repaintNow();
+        const ReplyResult reply = onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
+        if (reply.kind == ReplyResult::Kind::PortFailure) {
+            lineFailed(t, reply.error);
+            return;
+        }
+        ParseReply(rek_, reply.text, ReplyLayout::Status, t.rec.tq700);
+        n = ReplyInt(rek_.storedCount);
     } else {
         rek_.ClearReplyFields();
         n = 1;
     }
 
-    if (statusRead) {
-        for (int i = 0; i < n && running(); ++i) {
-            QByteArray raw;
-            QByteArray text;
-            if (sim) {
-                raw = ToWin1250(ReadWholeFile(QStringLiteral("BezRCP.dat")));
-                text = raw;
-            } else {
-                const LinkResult asked = onLine([&] { return AskRecord(*t.port, t.rec); });
-                if (!asked.ok())
-                    showPortError(asked.error);
-                else if (running()) {
-                    const ReplyResult reply =
-                        onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
-                    if (reply.kind == ReplyResult::Kind::PortFailure)
-                        showPortError(reply.error);
-                    raw = reply.raw;
-                    text = reply.text;
-                }
-            }
-            ParseReply(rek_, text, ReplyLayout::Record, t.rec.tq700);
-            if (!sim && Skipped(rek_)) {
-                if (cbLog_->isChecked())
-                    ctx().s.WriteHistDB(SkippedLogLine(i, n, rek_), ReplyDetail(raw));
-                onLine([&] { return SendCommand(*t.port, t.rec, AckCommand(), repaint); });
-                continue;
-            }
-            if (!takeReading(i, n, raw, sim))
-                break;
-        }
+    skipCounts_ = false;
+    takeRecords(t, n, sim);
+    if (!skipCounts_ && !dbLost_) {
         repaintNow();
-        Statystyka(QDate());
+        refreshCounts();
     }
     times_.turnNs += turn.nsecsElapsed();
-    btnRun_->setEnabled(true);
     repaintNow();
+}
+
+void TfmTQ200::takeRecords(Terminal& t, int n, bool sim) {
+    const auto repaint = ProcessEventsHook();
+    for (int i = 0; i < n && running(); ++i) {
+        if (sim) {
+            const QByteArray raw = ToWin1250(ReadWholeFile(QStringLiteral("BezRCP.dat")));
+            ParseReply(rek_, raw, ReplyLayout::Record, t.rec.tq700);
+            if (RecordReplyForm(UpToCr(raw), false, today()) == RecordForm::Reading &&
+                !takeReading(i, n, raw, sim))
+                return;
+            continue;
+        }
+        const LinkResult asked = onLine([&] { return AskRecord(*t.port, t.rec); });
+        if (!asked.ok()) {
+            lineFailed(t, asked.error);
+            return;
+        }
+        if (!running())
+            return;
+        const ReplyResult reply = onLine([&] { return ReceiveReply(*t.port, t.rec, repaint); });
+        if (reply.kind == ReplyResult::Kind::PortFailure) {
+            lineFailed(t, reply.error);
+            return;
+        }
+        // Nothing at all within the limit: the terminal may answer late, give it longer.
+        if (reply.raw.isEmpty())
+            t.rec.replyLimitMs = std::min(t.rec.replyLimitMs * 2, maxReplyLimitMs);
+        ParseReply(rek_, reply.text, ReplyLayout::Record, t.rec.tq700);
+        switch (t.gate.judge(reply.text, t.rec.rs485, today())) {
+        case RecordGate::Verdict::Retry:
+            return; // offered again in the next cycle
+        case RecordGate::Verdict::GiveUp: {
+            if (!acknowledge(t))
+                return;
+            const QString line = t.port->name() + QStringLiteral("  Odczyt uszkodzony ") +
+                                 QString::number(RecordGate::malformedLimit) +
+                                 QStringLiteral(" razy, usunięty z czytnika ") + t.rec.name;
+            ctx().s.WriteHistDB(line + QStringLiteral(": ") + Hex(reply.raw),
+                                ReplyDetail(reply.raw));
+            ctx().s.WriteHist(line + QStringLiteral(": ") + Hex(reply.raw));
+            addHistory(line);
+            break;
+        }
+        case RecordGate::Verdict::Skip:
+            if (cbLog_->isChecked())
+                ctx().s.WriteHistDB(SkippedLogLine(i, n, rek_), ReplyDetail(reply.raw));
+            if (!acknowledge(t))
+                return;
+            // An empty record may mean an empty memory, whatever the count said: the rest
+            // waits for the next cycle.
+            if (rek_.cardNumber.trimmed().isEmpty())
+                return;
+            break;
+        case RecordGate::Verdict::Store:
+            if (!takeReading(i, n, reply.raw, sim))
+                return;
+            break;
+        }
+    }
+}
+
+bool TfmTQ200::acknowledge(Terminal& t) {
+    const LinkResult sent =
+        onLine([&] { return SendCommand(*t.port, t.rec, AckCommand(), ProcessEventsHook()); });
+    if (sent.kind != LinkResult::Kind::PortFailure)
+        return true;
+    lineFailed(t, sent.error);
+    return false;
 }
 
 bool TfmTQ200::takeReading(int i, int n, const QByteArray& raw, bool sim) {
     Session& s = ctx().s;
     Terminal& t = terminals_[static_cast<size_t>(current_)];
+    const QString portName = t.port->name();
+    QString line;
+    ReadingOutcome outcome;
     try {
         rek_.year = QString::number(ReadingYear(today(), rek_.month.toInt()));
         s.SetErrContext(form, QStringLiteral("Odczyt"), QStringLiteral("Przed zapisem"));
         rek_.readingTime = ReadingTimeOf(rek_);
-        const QString portName = t.port->name();
-        const QString line = portName + QStringLiteral("  Karta ") + rek_.cardNumber +
-                             QStringLiteral(" data ") +
-                             rek_.readingTime.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+        line = portName + QStringLiteral("  Karta ") + rek_.cardNumber + QStringLiteral(" data ") +
+               rek_.readingTime.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
         DeriveReadingFields(rek_, portName, ctx().params);
-        const ReadingOutcome outcome = ZapiszOdczyt();
-        if (!running())
-            return false; // stored, not acknowledged: the terminal offers it again
-        if (!sim)
-            Require(onLine(
-                [&] { return SendCommand(*t.port, t.rec, AckCommand(), ProcessEventsHook()); }));
-        const Announcement a = Announce(outcome, n, ctx().params);
-        while (lbHistory_->count() > historyLimit)
-            delete lbHistory_->takeItem(lbHistory_->count() - 1);
-        if (a.shown && !sim) {
-            if (a.alarm)
-                Require(
-                    onLine([&] { return ShowAlarm(*t.port, t.rec, a.text, ProcessEventsHook()); }));
-            else
-                Require(onLine([&] { return ShowText(*t.port, t.rec, a.text); }));
-        }
-        if (cbLog_->isChecked())
-            s.WriteHistDB(ReadingLogLine(i, n, rek_, a.text), ReplyDetail(raw));
-        addHistory(line + ' ' + a.text);
-        repaintNow();
-        ++times_.readings;
+        outcome = ZapiszOdczyt();
     } catch (const std::exception& e) {
-        s.WriteHist(QString::fromUtf8(e.what()));
-        if (ctx().Ask(QStringLiteral("Wystąpił błąd przy odczycie danych\rCzy przerwać pracę?"),
-                      UwagaRed, true)) {
-            stopRequest_ = true;
-            return false;
+        readingFailed(e, line);
+        return false;
+    }
+    if (!running())
+        return false; // stored, not acknowledged: the terminal offers it again
+    if (!sim && !acknowledge(t))
+        return false; // the same: stored once however often it comes
+    t.lastFailure.clear();
+    const Announcement a = Announce(outcome, n, ctx().params);
+    while (lbHistory_->count() > historyLimit)
+        delete lbHistory_->takeItem(lbHistory_->count() - 1);
+    bool lineOk = true;
+    if (a.shown && !sim) {
+        const LinkResult shown =
+            a.alarm ? onLine([&] { return ShowAlarm(*t.port, t.rec, a.text, ProcessEventsHook()); })
+                    : onLine([&] { return ShowText(*t.port, t.rec, a.text); });
+        if (shown.kind == LinkResult::Kind::PortFailure) {
+            lineFailed(t, shown.error);
+            lineOk = false;
         }
     }
-    return true;
+    if (cbLog_->isChecked())
+        s.WriteHistDB(ReadingLogLine(i, n, rek_, a.text), ReplyDetail(raw));
+    addHistory(line + ' ' + a.text);
+    countIssued(rek_);
+    repaintNow();
+    ++times_.readings;
+    return lineOk;
+}
+
+void TfmTQ200::readingFailed(const std::exception& e, const QString& historyText) {
+    Session& s = ctx().s;
+    const auto* db = dynamic_cast<const fb::Error*>(&e);
+    if (db && ConnectionLost(*db)) {
+        loseDatabase(db->text());
+        return;
+    }
+    s.WriteHist(QString::fromUtf8(e.what()));
+    if (unattended) {
+        addHistoryOnce(terminals_[static_cast<size_t>(current_)],
+                       historyText + QStringLiteral("  ") + readingError);
+        return;
+    }
+    if (ctx().Ask(readingError + QStringLiteral("\rCzy przerwać pracę?"), UwagaRed, true)) {
+        stopRequest_ = true;
+        skipCounts_ = true;
+    }
+}
+
+void TfmTQ200::countIssued(const TRekReceive& rek) {
+    if (rek.readingTime.date() != countsDate_ || rek.mealSlot < 1 || rek.mealSlot > 3)
+        return;
+    const int c = rek.mealSlot - 1;
+    const int issued = statBox(1, c)->text().toInt() + 1;
+    statBox(1, c)->setText(QString::number(issued));
+    statBox(2, c)->setText(QString::number(statBox(0, c)->text().toInt() - issued));
 }
 
 ReadingOutcome TfmTQ200::ZapiszOdczyt() {
@@ -501,6 +716,7 @@ ReadingOutcome TfmTQ200::ZapiszOdczyt() {
 void TfmTQ200::Statystyka(const QDate& date) {
     ctx().s.SetErrContext(form, QStringLiteral("Statystyka"), QString());
     const QDate day = date.isValid() ? date : QDate::currentDate();
+    countsDate_ = day;
     qProc_.setSql(QStringLiteral("execute procedure PKZM_INIT_STAT3(:PDATA, :PP)"));
     qProc_.setParam(QStringLiteral("PDATA"), day);
     qProc_.setParam(QStringLiteral("PP"), 0);
@@ -522,6 +738,8 @@ void TfmTQ200::Statystyka(const QDate& date) {
 TfmTQ200* StartRegistrationStation(TfmMain& main) {
     main.OpenFunction(FunctionSlot::Rejestrator);
     auto* w = qobject_cast<TfmTQ200*>(main.functionWindow(FunctionSlot::Rejestrator));
+    if (w)
+        w->unattended = true;
     if (w && !w->terminals().empty() && !w->running())
         w->btnRunClick();
     return w;

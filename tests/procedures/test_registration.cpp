@@ -176,6 +176,49 @@ TEST_F(RegistrationTest, AnswersFollowThePlanAndCountRepeatsPerCardMealAndDay) {
               int(std::size(cases)));
 }
 
+// A reading offered again after it was stored (the terminal never got its acknowledgement) is
+// stored once and gets the answer it got the first time, even after later readings of the card.
+TEST_F(RegistrationTest, AReadingOfferedAgainIsStoredOnceAndGetsItsFirstAnswer) {
+    person(1234, "0000123450", "Kowalski Jan");
+    plan(1234, "08.12.2026", 0, 1, 0);
+    auto call = [&](int rdpos, const QString& card, const QString& time, const QString& skad) {
+        return dm.MQReadString(
+            "RET", QString("select ret from PKZM_RWP_WRIT_ODCZYT_22(%1,'202612','%2','08.12.2026',"
+                           "'%3','%4')")
+                       .arg(rdpos)
+                       .arg(card, time, skad));
+    };
+    const struct {
+        const char* card;
+        const char* time;
+        const char* skad;
+        const char* answer;
+    } cases[] = {
+        {"0000123450", "12:31:05", "01261208", "0:1:1234"},
+        {"0000123450", "12:33:00", "01261208", "0:2:1234"},
+        {"0000123450", "12:31:05", "01261208", "0:1:1234"}, // the first again: its own answer
+        {"0000123450", "12:33:00", "01261208", "0:2:1234"},
+        {"0000123450", "12:31:05", "02261208", "0:3:1234"}, // another line: another reading
+        {"0000123450", "12:31:06", "01261208", "0:4:1234"}, // another second: another reading
+        {"0000123450", "12:31:05", "02261208", "0:3:1234"},
+        {"9999999999", "12:40:00", "01261208", "-1:-1:-1"},
+        {"9999999999", "12:40:00", "01261208", "-1:-1:-1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(call(2, c.card, c.time, c.skad), c.answer)
+            << c.card << " at " << c.time << " from " << c.skad;
+    EXPECT_EQ(rows("select NR_IDENT, CZAS, SKAD from KZM_RWP order by IDRWP",
+                   {"NR_IDENT", "CZAS", "SKAD"}),
+              (QStringList{"0000123450|12:31:05|01261208", "0000123450|12:33:00|01261208",
+                           "0000123450|12:31:05|02261208", "0000123450|12:31:06|01261208",
+                           "9999999999|12:40:00|01261208"}));
+    // The plan changed since: a reading offered again still gets the first answer's count, and
+    // its outcome is that of the plan now.
+    exec({"update KZM_DANE set OB = 0 where NR_OPER = 1234"});
+    EXPECT_EQ(call(2, "0000123450", "12:33:00", "01261208"), "1:2:1234");
+    EXPECT_EQ(dm.ReadInteger("N", "select count(*) as n from KZM_RWP", -1), 5);
+}
+
 TEST_F(RegistrationTest, ACardOfSeveralPersonsIsAnsweredForOneOfThem) {
     person(1234, "0000123450", "Kowalski Jan");
     person(1235, "0000123450", "Kowalska Anna");

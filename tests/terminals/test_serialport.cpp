@@ -4,6 +4,7 @@
 #include "terminals/SerialPort.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -96,6 +97,7 @@ TEST(SerialPortErrors, DeviceThatCannotBeOpened) {
     EXPECT_EQ(absent.lastError().code, PortErrorCode::Open);
     EXPECT_EQ(absent.lastError().message(), QStringLiteral("1 : Bład otwarcia portu szeregowego"));
     EXPECT_TRUE(absent.lastError().detail.contains(QStringLiteral("COM9")));
+    EXPECT_EQ(absent.lastError().reason(), QStringLiteral("brak urządzenia"));
 
     // A regular file is no serial line: it opens but cannot take line settings.
     QTemporaryDir dir;
@@ -106,6 +108,20 @@ TEST(SerialPortErrors, DeviceThatCannotBeOpened) {
     EXPECT_FALSE(notTty.OpenPort());
     EXPECT_FALSE(notTty.connected());
     EXPECT_EQ(notTty.lastError().code, PortErrorCode::LineSettings);
+    EXPECT_EQ(notTty.lastError().reason(), QStringLiteral("to nie jest łącze szeregowe"));
+    SerialPort folder(QStringLiteral("COM2"), dir.path(), 9600, PortUse::Terminal);
+    EXPECT_FALSE(folder.OpenPort());
+    EXPECT_EQ(folder.lastError().reason(), QStringLiteral("to nie jest łącze szeregowe"));
+
+    // Without the right to open the device (the superuser has it anyway).
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    IniFile(locked).writeString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner);
+    SerialPort denied(QStringLiteral("COM3"), locked, 9600, PortUse::Terminal);
+    EXPECT_FALSE(denied.OpenPort());
+    EXPECT_EQ(denied.lastError().reason(), ::geteuid() == 0
+                                               ? QStringLiteral("to nie jest łącze szeregowe")
+                                               : QStringLiteral("brak uprawnień"));
 }
 
 TEST(SerialPortErrors, OperationsOnAClosedPort) {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 using namespace kzm;
@@ -123,6 +124,103 @@ TEST(SimTerminal, AnswersAsTheModelDoes) {
     EXPECT_EQ(tq700.state().clock(now).time(), QTime(9, 45, 45));
 }
 
+TEST(SimTerminal, FaultsOfTheLine) {
+    QRandomGenerator random(3);
+    const QDateTime now(QDate(2026, 12, 10), QTime(9, 30, 45));
+    auto terminal = [&](void (*set)(Faults&)) {
+        auto t = std::make_unique<SimTerminal>(Model::TQ200, 1);
+        for (int i = 0; i < 6; ++i)
+            t->store({QStringLiteral("000004711"), now, '0', '1', '0'});
+        set(t->state().faults);
+        return t;
+    };
+    const QByteArray whole = terminal([](Faults&) {})->handle("R", false, now, random).bytes;
+
+    // Every second acknowledgement is lost: the reading stays and is offered again.
+    auto lossy = terminal([](Faults& f) { f.loseAckEvery = 2; });
+    for (int i = 0; i < 4; ++i) {
+        lossy->handle("R", false, now, random);
+        lossy->handle("\x06", false, now, random);
+    }
+    EXPECT_EQ(lossy->state().acknowledged, 2);
+    EXPECT_EQ(lossy->state().acksLost, 2);
+    EXPECT_EQ(lossy->state().stored.size(), 4u);
+
+    // A garbled card field: one byte of the card changed, the rest as sent.
+    auto garbled = terminal([](Faults& f) { f.garbleCardRate = 1; });
+    const QByteArray reply = garbled->handle("R", false, now, random).bytes;
+    ASSERT_EQ(reply.size(), whole.size());
+    int changed = 0;
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        if (reply[i] != whole[i]) {
+            ++changed;
+            EXPECT_TRUE(i >= 2 && i <= 10) << "position " << i + 1;
+        }
+    }
+    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(garbled->handle("S", false, now, random).bytes.contains("0006")) << "status kept";
+
+    // Every third reply cut after 18 bytes, without its CR.
+    auto cut = terminal([](Faults& f) {
+        f.truncateTo = 18;
+        f.truncateEvery = 3;
+    });
+    QList<qsizetype> sizes;
+    for (int i = 0; i < 6; ++i)
+        sizes << cut->handle("R", false, now, random).bytes.size();
+    EXPECT_EQ(sizes, QList<qsizetype>({26, 26, 18, 26, 26, 18}));
+}
+
+TEST(SimLine, ATerminalFreezesAndAnswersEverythingWhenItResumes) {
+    SimLine line(false);
+    line.addTerminal(Model::TQ200);
+    line.addReading(0, {QStringLiteral("000004711"), QDateTime::currentDateTime(), '0', '1', '0'});
+    Faults faults;
+    faults.freezeAfterRecords = 1;
+    faults.freezeMs = 400;
+    line.setFaults(0, faults);
+    ASSERT_TRUE(line.start());
+    SerialPort port(QStringLiteral("COM1"), line.portPath(), 9600, PortUse::Terminal);
+    ASSERT_TRUE(port.OpenPort());
+    const TComRecord terminal =
+        ComRecordFromDefinition(QStringLiteral("Wydawka"), false, 1, 1, false, 0, 32);
+
+    ASSERT_TRUE(SendFrame(port, terminal, RecordCommand(false).bytes).ok());
+    EXPECT_EQ(ReceiveReply(port, terminal).kind, ReplyResult::Kind::Timeout) << "frozen";
+    ASSERT_TRUE(SendFrame(port, terminal, AckCommand().bytes).ok());
+    EXPECT_EQ(line.state(0).stored.size(), 1u) << "not yet taken off the line";
+    ASSERT_TRUE(SimLine::WaitUntil([&] { return line.state(0).stored.empty(); }, 2000))
+        << "taken when it resumes";
+}
+
+TEST(SimLine, ALineUnpluggedAndPluggedBackIn) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("COM1"));
+    SimLine line(false);
+    line.addTerminal(Model::TQ200);
+    line.addReading(0, {QStringLiteral("000004711"), QDateTime::currentDateTime(), '0', '1', '0'});
+    ASSERT_TRUE(line.start(link));
+    SerialPort port(QStringLiteral("COM1"), link, 9600, PortUse::Terminal);
+    ASSERT_TRUE(port.OpenPort());
+    const TComRecord terminal =
+        ComRecordFromDefinition(QStringLiteral("Wydawka"), false, 1, 1, false, 0, 32);
+
+    line.unplug();
+    EXPECT_FALSE(QFileInfo(link).exists());
+    EXPECT_EQ(SendFrame(port, terminal, StatusCommand(false).bytes).kind,
+              LinkResult::Kind::PortFailure);
+    port.ClosePort();
+    EXPECT_FALSE(port.OpenPort());
+    EXPECT_EQ(port.lastError().reason(), QStringLiteral("brak urządzenia"));
+
+    ASSERT_TRUE(line.plugIn());
+    ASSERT_TRUE(port.OpenPort()) << port.lastError().message().toStdString();
+    ASSERT_TRUE(SendFrame(port, terminal, StatusCommand(false).bytes).ok());
+    TRekReceive rek;
+    ParseReply(rek, ReceiveReply(port, terminal).text, ReplyLayout::Status, false);
+    EXPECT_EQ(rek.storedCount, QStringLiteral("0001")) << "the terminal kept its memory";
+}
+
 TEST(Readings, FileLines) {
     const QDateTime now(QDate(2026, 12, 10), QTime(12, 0));
     std::vector<AddressedReading> readings;
@@ -203,7 +301,8 @@ TEST(Program, HelpAndBadOptions) {
     EXPECT_EQ(help.exitCode(), 0);
     const QString text = QString::fromUtf8(help.readAllStandardOutput());
     for (const char* needle : {"[Porty]", "COM1=/tmp/kzm-com1", "--rs485", "--readings", "--cards",
-                               "--garble", "Plik odczytów"})
+                               "--garble", "--garble-card", "--lose-ack", "--truncate-every",
+                               "--freeze", "--unplug", "Plik odczytów"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(needle))) << needle;
 
     const struct {
@@ -217,6 +316,10 @@ TEST(Program, HelpAndBadOptions) {
         {{"--link", "/tmp/x", "--rs485", "--terminal", "tq200", "--terminal", "tq700"},
          "tym samym adresie"},
         {{"--link", "/tmp/x", "--terminal", "tq200,delay=x"}, "błędna wartość usterki"},
+        {{"--link", "/tmp/x", "--lose-ack", "0"}, "błędna wartość usterki lose-ack"},
+        {{"--link", "/tmp/x", "--freeze", "5"}, "błędna wartość usterki freeze"},
+        {{"--link", "/tmp/x", "--terminal", "tq200,garble-card=2"}, "usterki garble-card"},
+        {{"--link", "/tmp/x", "--unplug", "x"}, "błędna wartość --unplug"},
         {{"--link", "/tmp/x", "--readings", "/nonexistent"}, "nie można otworzyć"},
         {{"--link", "/tmp/x", "--bogus"}, "nieznana opcja --bogus"},
     };

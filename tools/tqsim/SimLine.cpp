@@ -156,6 +156,15 @@ void SimLine::stop() {
     }
 }
 
+void SimLine::unplug() {
+    m_unpluggedLink = m_linkPath;
+    stop();
+}
+
+bool SimLine::plugIn(QString* error) {
+    return start(m_unpluggedLink, error);
+}
+
 QString SimLine::portPath() const {
     return m_linkPath.isEmpty() ? m_devicePath : m_linkPath;
 }
@@ -228,10 +237,13 @@ void SimLine::dispatch(const LineFrame& frame) {
             SimTerminal& terminal = *m_terminals[size_t(index)];
             const Answer answer =
                 terminal.handle(frame.command, m_rs485, QDateTime::currentDateTime(), m_random);
+            const Faults& faults = terminal.state().faults;
             if (!answer.bytes.isEmpty()) {
-                const auto delay = std::chrono::milliseconds(terminal.state().faults.replyDelayMs);
+                const auto delay = std::chrono::milliseconds(faults.replyDelayMs);
                 m_pending.push_back({Clock::now() + delay, answer.bytes});
             }
+            if (answer.isReply && terminal.state().recordReplies == faults.freezeAfterRecords)
+                m_frozenUntil = Clock::now() + std::chrono::milliseconds(faults.freezeMs);
         }
         observer = m_observer;
     }
@@ -243,6 +255,17 @@ void SimLine::run() {
     QByteArray buffer;
     auto lastByte = Clock::now();
     while (!m_stopping) {
+        bool frozen = false;
+        {
+            std::lock_guard lock(m_mutex);
+            frozen = Clock::now() < m_frozenUntil;
+        }
+        if (frozen) {
+            // Nothing is read or answered; what comes meanwhile waits on the line.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            lastByte = Clock::now();
+            continue;
+        }
         // Answers that are due go out first.
         std::vector<QByteArray> due;
         {

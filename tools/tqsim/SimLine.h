@@ -55,6 +55,12 @@ public:
     // Stops answering, closes the pseudo-terminal and removes the link.
     void stop();
 
+    // The line vanishes as an unplugged adapter does: the pseudo-terminal closes and the link
+    // goes, while the terminals keep their memory.
+    void unplug();
+    // The line comes back under the same link, on a new pseudo-terminal.
+    bool plugIn(QString* error = nullptr);
+
     // The device the program opens: the link when there is one, else the pseudo-terminal's.
     QString portPath() const;
     QString devicePath() const { return m_devicePath; }
@@ -100,6 +106,8 @@ private:
     int m_slave = -1; // held open so the line stays up while the program has it closed
     QString m_devicePath;
     QString m_linkPath;
+    QString m_unpluggedLink;
+    std::chrono::steady_clock::time_point m_frozenUntil{};
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
 };

@@ -2,6 +2,8 @@
 
 #include "core/Win1250.h"
 
+#include <algorithm>
+
 namespace kzm::tqsim {
 
 namespace {
@@ -110,16 +112,24 @@ QByteArray SimTerminal::frame(char echo, const QByteArray& fields, bool rs485) c
     return QByteArray() + SOH + m_state.address() + body + CheckCharacter(body) + DLE + '-' + CR;
 }
 
-void SimTerminal::spoil(QByteArray& reply, bool rs485, QRandomGenerator& random) const {
+void SimTerminal::spoil(QByteArray& reply, bool rs485, bool record, QRandomGenerator& random) {
     const Faults& faults = m_state.faults;
+    ++m_state.replies;
+    const qsizetype start = rs485 ? 4 : 1; // the start mark stays, so the reply reads as one
     if (faults.garbleRate > 0) {
-        // The start mark stays, so the reply still reads as one; everything after it may not.
-        for (qsizetype i = rs485 ? 4 : 1; i < reply.size(); ++i) {
+        for (qsizetype i = start; i < reply.size(); ++i) {
             if (random.generateDouble() < faults.garbleRate)
                 reply[i] = static_cast<char>(random.bounded(256));
         }
     }
-    if (faults.truncateTo >= 0 && faults.truncateTo < reply.size())
+    // The card field follows the character after the start mark.
+    if (record && faults.garbleCardRate > 0 && reply.size() > start + 10 &&
+        random.generateDouble() < faults.garbleCardRate) {
+        const qsizetype at = start + 1 + random.bounded(9);
+        reply[at] = static_cast<char>(reply[at] ^ (1 + random.bounded(255)));
+    }
+    if (faults.truncateTo >= 0 && faults.truncateTo < reply.size() &&
+        m_state.replies % std::max(1, faults.truncateEvery) == 0)
         reply.truncate(faults.truncateTo);
 }
 
@@ -139,10 +149,10 @@ Answer SimTerminal::handle(QByteArrayView command, bool rs485, const QDateTime& 
     const QByteArrayView args = command.sliced(1);
     Answer answer;
 
-    auto reply = [&](char echo, const QByteArray& fields) {
+    auto reply = [&](char echo, const QByteArray& fields, bool record = false) {
         answer.bytes = frame(echo, fields, rs485);
         answer.isReply = true;
-        spoil(answer.bytes, rs485, random);
+        spoil(answer.bytes, rs485, record, random);
     };
     auto confirm = [&](char byte) { answer.bytes = QByteArray(1, byte); };
 
@@ -150,8 +160,14 @@ Answer SimTerminal::handle(QByteArrayView command, bool rs485, const QDateTime& 
     if ((!tq700 && command == "S") || (tq700 && command == "s0")) {
         reply(code, statusFields(now));
     } else if ((!tq700 && command == "R") || (tq700 && command == "r")) {
-        reply(code, recordFields());
+        reply(code, recordFields(), true);
+        ++m_state.recordReplies;
     } else if (command.size() == 1 && code == ACK) {
+        const int every = m_state.faults.loseAckEvery;
+        if (every > 0 && ++m_state.acksReceived % every == 0) {
+            ++m_state.acksLost;
+            return {};
+        }
         if (m_state.offered && !m_state.stored.empty()) {
             m_state.stored.pop_front();
             ++m_state.acknowledged;

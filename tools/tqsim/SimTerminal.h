@@ -29,8 +29,13 @@ struct Faults {
     int replyDelayMs = 0;           // every answer goes out this much later
     bool silent = false;            // nothing is answered at all
     int truncateTo = -1;            // replies are cut to this many bytes, losing their CR
+    int truncateEvery = 1;          // ... every this many replies (1: all of them)
     double garbleRate = 0;          // the chance of each byte after the start mark being replaced
+    double garbleCardRate = 0;      // the chance of a record's card field losing one byte
     std::optional<char> recordFlag; // every record offered carries this flag ('T', 'U')
+    int loseAckEvery = 0;           // every this many acknowledgements never arrive (0: none)
+    int freezeAfterRecords = -1;    // after this many record replies the terminal freezes ...
+    int freezeMs = 0;               // ... for this long, then answers everything it was sent
 };
 
 // The state of one simulated terminal: what it holds and a record of what it was told.
@@ -42,6 +47,10 @@ struct TerminalState {
     std::deque<Reading> stored;       // oldest first
     bool offered = false;             // the oldest was sent and waits for its ACK
     int acknowledged = 0;             // readings removed by ACK
+    int acksReceived = 0;             // ACK frames, lost ones included
+    int acksLost = 0;                 // acknowledgements lost on the line
+    int replies = 0;                  // framed replies sent
+    int recordReplies = 0;            // record replies sent
     int counter = 0;                  // every reading ever stored, for the thousands field
     char direction = '0';             // working mode of the status reply
     char mode = '1';                  //
@@ -86,7 +95,7 @@ private:
     QByteArray statusFields(const QDateTime& now) const;
     QByteArray recordFields();
     QByteArray frame(char echo, const QByteArray& fields, bool rs485) const;
-    void spoil(QByteArray& reply, bool rs485, QRandomGenerator& random) const;
+    void spoil(QByteArray& reply, bool rs485, bool record, QRandomGenerator& random);
     void signalControl(char control);
 
     TerminalState m_state;

@@ -65,9 +65,19 @@ Usterki, dla wszystkich terminali albo po przecinku w OPIS (delay=300,silent):
                       i czyta odpowiedź najwyżej 50 ms)
   --silent            brak jakiejkolwiek odpowiedzi
   --truncate N        odpowiedzi ucięte do N bajtów (bez końcowego CR)
+  --truncate-every K  ... tylko co K-ta odpowiedź (domyślnie każda)
   --garble P          każdy bajt odpowiedzi po znaczniku początku zmieniony
                       losowo z prawdopodobieństwem P (0..1)
+  --garble-card P     w rekordzie z prawdopodobieństwem P jeden bajt pola
+                      karty przekłamany
   --flag Z            każdy podawany rekord ze znacznikiem Z (T albo U)
+  --lose-ack K        co K-te potwierdzenie (ACK) ginie na łączu
+  --freeze N:MS       po N-tym podanym rekordzie terminal zamiera na MS ms,
+                      potem odpowiada na wszystko, co przyszło w tym czasie
+
+Łącze:
+  --unplug S:T        po S s od startu łącze znika (jak wyjęty adapter) na T s
+                      i wraca pod tym samym dowiązaniem
 
 Plik odczytów: jeden odczyt w wierszu, pola rozdzielone spacjami lub ";":
   [@ADRES] KARTA [DATA GODZINA] [KIERUNEK [TRYB [ZNACZNIK]]]
@@ -114,6 +124,10 @@ QString Printable(const QByteArray& bytes) {
     return text;
 }
 
+bool InUnitRange(double p) {
+    return p >= 0 && p <= 1;
+}
+
 bool ApplyFault(const QString& key, const QString& value, Faults& faults, QString& error) {
     bool ok = true;
     if (key == QLatin1String("delay"))
@@ -122,9 +136,20 @@ bool ApplyFault(const QString& key, const QString& value, Faults& faults, QStrin
         faults.silent = true;
     else if (key == QLatin1String("truncate"))
         faults.truncateTo = value.toInt(&ok);
+    else if (key == QLatin1String("truncate-every"))
+        ok = (faults.truncateEvery = value.toInt(&ok)) > 0 && ok;
     else if (key == QLatin1String("garble"))
         faults.garbleRate = value.toDouble(&ok);
-    else if (key == QLatin1String("flag")) {
+    else if (key == QLatin1String("garble-card"))
+        ok = InUnitRange(faults.garbleCardRate = value.toDouble(&ok)) && ok;
+    else if (key == QLatin1String("lose-ack"))
+        ok = (faults.loseAckEvery = value.toInt(&ok)) > 0 && ok;
+    else if (key == QLatin1String("freeze")) {
+        bool afterOk = false;
+        faults.freezeAfterRecords = value.section(QLatin1Char(':'), 0, 0).toInt(&afterOk);
+        faults.freezeMs = value.section(QLatin1Char(':'), 1).toInt(&ok);
+        ok = ok && afterOk && faults.freezeAfterRecords > 0 && faults.freezeMs > 0;
+    } else if (key == QLatin1String("flag")) {
         ok = value.size() == 1;
         if (ok)
             faults.recordFlag = value[0].toLatin1();
@@ -132,7 +157,7 @@ bool ApplyFault(const QString& key, const QString& value, Faults& faults, QStrin
         error = QStringLiteral("nieznana usterka ") + key;
         return false;
     }
-    if (!ok || faults.replyDelayMs < 0 || faults.garbleRate < 0 || faults.garbleRate > 1)
+    if (!ok || faults.replyDelayMs < 0 || !InUnitRange(faults.garbleRate))
         error = QStringLiteral("błędna wartość usterki ") + key;
     return ok && error.isEmpty();
 }
@@ -182,6 +207,7 @@ int main(int argc, char** argv) {
     double rate = 6;
     int count = -1;
     std::optional<quint32> seed;
+    double unplugAtS = -1, unplugForS = 0;
 
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -235,8 +261,18 @@ int main(int argc, char** argv) {
                 return Fail(error.isEmpty() ? QStringLiteral("błędna wartość --seed") : error);
         } else if (arg == QLatin1String("--silent")) {
             ApplyFault(QStringLiteral("silent"), {}, common, error);
+        } else if (arg == QLatin1String("--unplug")) {
+            bool atOk = false, forOk = false;
+            if (!needValue(v))
+                return Fail(error);
+            unplugAtS = v.section(QLatin1Char(':'), 0, 0).toDouble(&atOk);
+            unplugForS = v.section(QLatin1Char(':'), 1).toDouble(&forOk);
+            if (!atOk || !forOk || unplugAtS < 0 || unplugForS <= 0)
+                return Fail(QStringLiteral("błędna wartość --unplug"));
         } else if (arg == QLatin1String("--delay") || arg == QLatin1String("--truncate") ||
-                   arg == QLatin1String("--garble") || arg == QLatin1String("--flag")) {
+                   arg == QLatin1String("--truncate-every") || arg == QLatin1String("--garble") ||
+                   arg == QLatin1String("--garble-card") || arg == QLatin1String("--lose-ack") ||
+                   arg == QLatin1String("--freeze") || arg == QLatin1String("--flag")) {
             if (!needValue(v) || !ApplyFault(arg.mid(2), v, common, error))
                 return Fail(error);
         } else {
@@ -314,6 +350,20 @@ int main(int argc, char** argv) {
                   QString::number(line.state(index).stored.size()));
     });
 
+    // The readings due at the start are there before the line is, so the first status counts
+    // them.
+    ReadingGenerator generator(cards, rate, int(specs.size()), count);
+    auto addDue = [&](qint64 elapsed) {
+        const QDateTime now = QDateTime::currentDateTime();
+        for (auto [index, reading] : generator.due(elapsed, now)) {
+            reading.time = line.state(index).clock(now);
+            line.addReading(index, reading);
+            if (!quiet)
+                Print(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
+                      label(index) + QStringLiteral(" karta ") + reading.card);
+        }
+    };
+    addDue(0);
     if (!line.start(link, &error))
         return Fail(error);
     std::signal(SIGINT, OnSignal);
@@ -327,21 +377,24 @@ int main(int argc, char** argv) {
                                                                      : QStringLiteral("TQ200"))
                   .arg(line.state(int(i)).stored.size()));
 
-    ReadingGenerator generator(cards, rate, int(specs.size()), count);
     const auto started = std::chrono::steady_clock::now();
+    enum { Plugged, Unplugged, PluggedAgain } plug = Plugged;
     while (!stopRequested) {
         {
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                      std::chrono::steady_clock::now() - started)
                                      .count();
-            const QDateTime now = QDateTime::currentDateTime();
-            for (auto [index, reading] : generator.due(elapsed, now)) {
-                reading.time = line.state(index).clock(now);
-                line.addReading(index, reading);
-                if (!quiet)
-                    Print(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
-                          label(index) + QStringLiteral(" karta ") + reading.card);
+            if (plug == Plugged && unplugAtS >= 0 && elapsed >= unplugAtS * 1000) {
+                line.unplug();
+                plug = Unplugged;
+                Print(QStringLiteral("tqsim: łącze wyjęte"));
+            } else if (plug == Unplugged && elapsed >= (unplugAtS + unplugForS) * 1000) {
+                if (!line.plugIn(&error))
+                    return Fail(error);
+                plug = PluggedAgain;
+                Print(QStringLiteral("tqsim: łącze z powrotem, ") + line.devicePath());
             }
+            addDue(elapsed);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

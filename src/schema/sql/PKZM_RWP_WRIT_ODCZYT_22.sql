@@ -13,6 +13,7 @@ DECLARE VARIABLE P_WSKW SMALLINT;
 DECLARE VARIABLE P_RDPOS SMALLINT;
 DECLARE VARIABLE P_WYNIK VARCHAR(2);
 DECLARE VARIABLE P_ILE INTEGER;
+DECLARE VARIABLE P_IDRWP INTEGER;
 BEGIN
   P_NR_OPER = -1;
   P_WSKW = 0;
@@ -51,17 +52,28 @@ BEGIN
     END
   END
 
-  /* Every reading is kept, unknown cards and blocked meals included. */
-  INSERT INTO KZM_RWP (ROKMC, NR_IDENT, NR_OPER, RDPOS, DATA, WSKW, SKAD, CZAS)
-  VALUES (:PROKMC, :PKARTA, :P_NR_OPER, :P_RDPOS, :PDATA, :P_WSKW, :PSKAD, :PCZAS);
+  /* A reading offered again (same card, day, second and source) is the one already stored:
+     nothing is stored twice (index RWP_DATA_NR_IDENT_RDPOS; "+ 0" keeps the key's index out,
+     which would walk every reading). */
+  SELECT MIN(R.IDRWP + 0) FROM KZM_RWP R
+  WHERE R.DATA = :PDATA AND R.NR_IDENT = :PKARTA AND R.RDPOS = :P_RDPOS
+    AND R.CZAS = :PCZAS AND R.SKAD = :PSKAD
+  INTO :P_IDRWP;
+
+  /* Every other reading is kept, unknown cards and blocked meals included. */
+  IF (P_IDRWP IS NULL) THEN
+    INSERT INTO KZM_RWP (ROKMC, NR_IDENT, NR_OPER, RDPOS, DATA, WSKW, SKAD, CZAS)
+    VALUES (:PROKMC, :PKARTA, :P_NR_OPER, :P_RDPOS, :PDATA, :P_WSKW, :PSKAD, :PCZAS)
+    RETURNING IDRWP INTO :P_IDRWP;
 
   IF (P_WSKW = 1) THEN
   BEGIN
-    /* Readings of this card for this meal on this day, the one just stored included
-       (index RWP_DATA_NR_IDENT_RDPOS). */
+    /* Readings of this card for this meal on this day up to this one, this one included, so
+       a reading offered again gets the count it got the first time (same index). */
     P_ILE = 0;
     SELECT COUNT(*) FROM KZM_RWP R
     WHERE R.DATA = :PDATA AND R.NR_IDENT = :PKARTA AND R.RDPOS = :P_RDPOS
+      AND R.IDRWP + 0 <= :P_IDRWP
     INTO :P_ILE;
     RET = P_WYNIK || ':' || P_ILE || ':' || P_NR_OPER;
   END

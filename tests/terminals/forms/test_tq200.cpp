@@ -5,6 +5,7 @@
 #include "db/Params.h"
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
+#include "support/TestDb.h"
 #include "support/WhenModal.h"
 #include "terminals/Registration.h"
 #include "terminals/TfmTQ200.h"
@@ -19,12 +20,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
 
 using namespace kzm;
 using tqsim::Model;
@@ -444,7 +454,8 @@ TEST_F(TQ200Test, AMissingPortIsReportedAndTheOtherTerminalIsPolled) {
     ASSERT_EQ(w->selector()->count(), 2);
     w->btnRunClick();
     w->timer().stop();
-    EXPECT_EQ(historyLines(w), QStringList({"Połączenie z COM6", "Brak połączenia z Brama"}));
+    EXPECT_EQ(historyLines(w),
+              QStringList({"Połączenie z COM6", "Brak połączenia z Brama (brak urządzenia)"}));
     EXPECT_TRUE(w->running());
     w->TimerTimer();
     w->timer().stop();
@@ -532,12 +543,26 @@ TEST_F(TQ200Test, AReadingTheProcedureRefusesIsNeverAcknowledged) {
     w->btnRunClick();
     w->timer().stop();
 
+    // An unattended workstation asks nothing: the history says it, once.
+    w->unattended = true;
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        testdb::WhenModal none([](QWidget* m) { QTest::keyClick(m, Qt::Key_Escape); }, 300);
+        w->TimerTimer();
+        w->timer().stop();
+        EXPECT_FALSE(none.ran()) << "no question";
+    }
+    EXPECT_EQ(historyLines(w).filter("Wystąpił błąd przy odczycie danych"),
+              QStringList({"COM3  Karta 0000555555 data " + day.toString("dd.MM.yyyy") +
+                           " 12:00:00  Wystąpił błąd przy odczycie danych"}));
+    w->unattended = false;
+
     for (const bool stop : {false, true}) {
         QString asked;
         testdb::WhenModal answer([&](QWidget* m) {
             asked = static_cast<TfmUwaga*>(m)->textArea()->toPlainText();
             QTest::keyClick(m, stop ? Qt::Key_Return : Qt::Key_Escape);
         });
+        w->statBox(0, 0)->setText("x");
         w->TimerTimer();
         w->timer().stop();
         EXPECT_TRUE(answer.ran());
@@ -545,6 +570,7 @@ TEST_F(TQ200Test, AReadingTheProcedureRefusesIsNeverAcknowledged) {
         EXPECT_EQ(l.state(0).acknowledged, 0);
         EXPECT_EQ(l.state(0).stored.size(), 1u) << "offered again";
         EXPECT_EQ(w->running(), !stop);
+        EXPECT_EQ(w->statBox(0, 0)->text() == "x", stop) << "after Tak the counts stay";
     }
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_TRUE(log().contains("Odmowa zapisu"));
@@ -632,6 +658,399 @@ TEST_F(TQ200Test, ARegistrationStationStartsTheRunAfterItsLoginAndTheTimerPolls)
         5000));
     EXPECT_EQ(w->history()->count(), TfmTQ200::historyLimit + 1);
     EXPECT_TRUE(w->history()->item(0)->text().endsWith("KARTA NIEZNANA"));
+}
+
+// ---- every reading stored exactly once, whatever the line and the workstation do
+
+// A run against one terminal whose line misbehaves, until its memory is empty.
+class FaultyLineTest : public TQ200Test {
+protected:
+    // Short fixed waits and immediate retries, so that a backlog of 200 takes seconds.
+    TfmTQ200* openFast() {
+        TfmTQ200* w = open();
+        w->pace = {5, 5, 20};
+        w->lineRetryMs = 0;
+        w->databaseRetryMs = 0;
+        return w;
+    }
+
+    // Reading k: a plain card of nine digits or a packed one of ten, a second of today.
+    static Reading Numbered(int k) {
+        const QString card = k % 2 == 0 ? QStringLiteral("1%1").arg(k, 8, 10, QLatin1Char('0'))
+                                        : QStringLiteral("2%1").arg(k, 9, 10, QLatin1Char('0'));
+        return Card(card.toLatin1().constData(), QDateTime(day, QTime(6, 0).addSecs(k * 17)));
+    }
+
+    struct Tally {
+        int lost = 0;
+        int doubled = 0;
+        int garbage = 0;
+    };
+
+    // The stored readings against the offered ones.
+    Tally tally(int offered) {
+        QMap<QString, int> rows;
+        for (const QString& row : stored())
+            ++rows[row.section('|', 0, 2)];
+        Tally t;
+        for (int k = 0; k < offered; ++k) {
+            const Reading r = Numbered(k);
+            const QString key = (r.card.size() == 9 ? r.card : r.card.right(10)) + '|' +
+                                r.time.toString("dd.MM.yyyy|hh:mm:ss");
+            const int n = rows.take(key);
+            t.lost += n == 0 ? 1 : 0;
+            t.doubled += n > 1 ? 1 : 0;
+        }
+        for (int n : rows)
+            t.garbage += n;
+        return t;
+    }
+};
+
+struct LineFault {
+    const char* name;
+    bool rs485;
+    int readings;
+    std::function<void(tqsim::Faults&)> faults;
+    // Before each cycle: the cycle's number, the line, the window and the fixture's context.
+    std::function<void(int, SimLine&, TfmTQ200*, AppContext&)> beforeCycle;
+    bool live = false; // the readings come while the run goes on, two a cycle
+    // The protocol's waits, and the pause between cycles (the timer's is a second).
+    TfmTQ200::Pace pace{5, 5, 20};
+    int pauseMs = 0;
+};
+
+void PrintTo(const LineFault& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class LineFaults : public FaultyLineTest, public ::testing::WithParamInterface<LineFault> {};
+
+TEST_P(LineFaults, EveryReadingIsStoredExactlyOnce) {
+    const LineFault& f = GetParam();
+    if (f.rs485)
+        definition(3, "Kuchnia 1", true, true, 1);
+    else
+        definition(3, "Kuchnia 1");
+    SimLine& l = line(3, {{f.rs485 ? Model::TQ700 : Model::TQ200, 1}}, f.rs485);
+    l.setSeed(20261210);
+    int added = 0;
+    auto add = [&](int count) {
+        for (; count > 0 && added < f.readings; --count)
+            l.addReading(0, Numbered(added++));
+    };
+    if (!f.live)
+        add(f.readings);
+    TfmTQ200* w = openFast();
+    w->pace = f.pace;
+    w->btnRunClick();
+    w->timer().stop();
+    ASSERT_TRUE(w->running());
+    tqsim::Faults faults;
+    if (f.faults)
+        f.faults(faults);
+    l.setFaults(0, faults);
+
+    int cycles = 0;
+    for (; cycles < 400; ++cycles) {
+        if (f.live)
+            add(2);
+        if (f.beforeCycle)
+            f.beforeCycle(cycles, l, w, ctx);
+        if (!w->running())
+            w->btnRunClick(); // the program started again
+        w->TimerTimer();
+        w->timer().stop();
+        if (added == f.readings && l.state(0).stored.empty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(f.pauseMs));
+    }
+    l.setObserver({});
+    const Tally t = tally(f.readings);
+    std::printf("%s: offered %d, lost %d, stored twice %d, garbage %d, cycles %d\n", f.name,
+                f.readings, t.lost, t.doubled, t.garbage, cycles + 1);
+    EXPECT_TRUE(l.state(0).stored.empty()) << "readings left on the terminal";
+    EXPECT_EQ(t.lost, 0);
+    EXPECT_EQ(t.doubled, 0);
+    EXPECT_EQ(t.garbage, 0);
+    EXPECT_EQ(histRows("%uszkodzony%"), 0) << "no record given up";
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+}
+
+// Posts `step` to the window's thread when the line sees the n-th record request.
+void AtRecordRequest(SimLine& l, int n, std::function<void()> step) {
+    auto seen = std::make_shared<std::atomic<int>>(0);
+    l.setObserver([seen, n, step](int, const tqsim::LineFrame& frame) {
+        const char code = frame.command.isEmpty() ? 0 : frame.command[0];
+        if ((code == 'R' || code == 'r') && ++*seen % n == 0)
+            QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TQ200, LineFaults,
+    ::testing::Values(
+        LineFault{"Garbled1Percent", false, 200, [](tqsim::Faults& f) { f.garbleRate = 0.01; }, {}},
+        LineFault{
+            "GarbledCardField", true, 200, [](tqsim::Faults& f) { f.garbleCardRate = 0.3; }, {}},
+        LineFault{"SlowTerminalLiveTraffic",
+                  false,
+                  20,
+                  [](tqsim::Faults& f) { f.replyDelayMs = 180; },
+                  {},
+                  true,
+                  {},
+                  300},
+        LineFault{"TerminalFrozenAndResumed",
+                  true,
+                  200,
+                  [](tqsim::Faults& f) {
+                      f.freezeAfterRecords = 50;
+                      f.freezeMs = 1500;
+                  },
+                  {}},
+        LineFault{"WorkstationFrozen",
+                  false,
+                  200,
+                  {},
+                  [](int cycle, SimLine& l, TfmTQ200*, AppContext&) {
+                      if (cycle == 0)
+                          AtRecordRequest(l, 50, [] {
+                              std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                          });
+                  }},
+        LineFault{"StoppedBetweenStoringAndAcknowledging",
+                  false,
+                  200,
+                  {},
+                  [](int cycle, SimLine& l, TfmTQ200*, AppContext& ctx) {
+                      if (cycle == 0)
+                          AtRecordRequest(l, 40, [&ctx] { ctx.registrationRunning = false; });
+                  }},
+        LineFault{
+            "AcknowledgementsLost", true, 200, [](tqsim::Faults& f) { f.loseAckEvery = 3; }, {}},
+        LineFault{"RepliesCutAfter18Bytes",
+                  false,
+                  200,
+                  [](tqsim::Faults& f) {
+                      f.truncateTo = 18;
+                      f.truncateEvery = 5;
+                  },
+                  {}},
+        LineFault{"LineUnpluggedAndPluggedBack",
+                  false,
+                  200,
+                  {},
+                  [](int cycle, SimLine& l, TfmTQ200*, AppContext&) {
+                      if (cycle == 0)
+                          AtRecordRequest(l, 60, [&l] { l.unplug(); });
+                      if (cycle == 4) {
+                          l.setObserver({});
+                          QString error;
+                          ASSERT_TRUE(l.plugIn(&error)) << error.toStdString();
+                      }
+                  }}),
+    [](const ::testing::TestParamInfo<LineFault>& info) { return info.param.name; });
+
+TEST_F(FaultyLineTest, ARecordDamagedFiveTimesInARowIsAcknowledgedAndKeptInTheHistory) {
+    definition(3, "Kuchnia 1");
+    SimLine& l = line(3, {{Model::TQ200, 1}});
+    l.addReading(0, Card("000004711", At("12:31:05")));
+    l.addReading(0, Card("000004712", At("12:32:05")));
+    TfmTQ200* w = openFast();
+    w->btnRunClick();
+    w->timer().stop();
+    tqsim::Faults cut;
+    cut.truncateTo = 18;
+    l.setFaults(0, cut);
+    for (int cycle = 1; cycle <= 5; ++cycle) {
+        EXPECT_EQ(l.state(0).stored.size(), 2u) << "cycle " << cycle << ": offered again";
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    // The fifth damaged reply: acknowledged, its bytes kept; the next record is offered.
+    EXPECT_EQ(l.state(0).acknowledged, 1);
+    EXPECT_EQ(histRows("COM3  Odczyt uszkodzony 5 razy, usunięty z czytnika Kuchnia 1: 01 52 "
+                       "30 30 30 30 30 34 37 31 31 31 32 %"),
+              1);
+    EXPECT_TRUE(
+        historyLines(w).contains("COM3  Odczyt uszkodzony 5 razy, usunięty z czytnika Kuchnia 1"));
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+
+    l.setFaults(0, {});
+    w->TimerTimer();
+    w->timer().stop();
+    EXPECT_EQ(l.state(0).acknowledged, 2);
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_TRUE(stored().value(0).startsWith("000004712|"));
+}
+
+TEST_F(FaultyLineTest, AFailedLineIsOpenedAgainAndATerminalSwitchedOnLaterIsConnected) {
+    definition(3, "Kuchnia 1");
+    definition(4, "Kuchnia 2");
+    SimLine& one = line(3, {{Model::TQ200, 1}});
+    SimLine& two = line(4, {{Model::TQ200, 1}});
+    tqsim::Faults off;
+    off.silent = true;
+    two.setFaults(0, off);
+    TfmTQ200* w = openFast();
+    w->btnRunClick();
+    w->timer().stop();
+    EXPECT_EQ(historyLines(w), QStringList({"Brak połączenia z Kuchnia 2", "Połączenie z COM3"}));
+
+    // The second terminal is switched on: a later cycle connects it.
+    two.setFaults(0, {});
+    two.addReading(0, Card("000000002", At("12:00:02")));
+    w->TimerTimer();
+    w->timer().stop();
+    EXPECT_EQ(historyLines(w).value(1), "Połączenie z COM4");
+    EXPECT_EQ(two.state(0).acknowledged, 1);
+
+    // The first line is unplugged: one line in the history, no question, and the run goes on.
+    one.addReading(0, Card("000000001", At("12:00:01")));
+    one.unplug();
+    for (int i = 0; i < 3; ++i) {
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    EXPECT_TRUE(w->running());
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    const QStringList lines = historyLines(w);
+    EXPECT_EQ(lines.filter(QRegularExpression("^COM3  \\d : B")).size(), 1)
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.count("Brak połączenia z Kuchnia 1 (brak urządzenia)"), 1);
+
+    // Plugged back in: connected again, the reading taken.
+    QString error;
+    ASSERT_TRUE(one.plugIn(&error)) << error.toStdString();
+    w->TimerTimer();
+    w->timer().stop();
+    EXPECT_TRUE(historyLines(w).contains("Połączenie z COM3"));
+    EXPECT_EQ(one.state(0).acknowledged, 1);
+    EXPECT_EQ(stored().size(), 2);
+}
+
+TEST_F(FaultyLineTest, TheRunButtonShowsTheRunAndAClickDuringACycleIsTakenAtItsEnd) {
+    definition(3, "Kuchnia 1");
+    SimLine& l = line(3, {{Model::TQ200, 1}});
+    l.addReading(0, Card("0000999999", At("12:00:00")));
+    l.addReading(0, Card("0000999998", At("12:00:01")));
+    TfmTQ200* w = openFast();
+    EXPECT_TRUE(w->btnRun()->isCheckable());
+    QTest::mouseClick(w->btnRun(), Qt::LeftButton);
+    w->timer().stop();
+    EXPECT_TRUE(w->running());
+    EXPECT_TRUE(w->btnRun()->isChecked());
+
+    // Clicked while the first record is read: the cycle finishes its backlog, then the run stops.
+    bool enabled = false;
+    int issued = -1;
+    AtRecordRequest(l, 1, [&] {
+        enabled = w->btnRun()->isEnabled();
+        if (issued < 0)
+            QTest::mouseClick(w->btnRun(), Qt::LeftButton);
+        issued = w->statBox(1, 1)->text().toInt();
+    });
+    w->TimerTimer();
+    l.setObserver({});
+    EXPECT_TRUE(enabled) << "never disabled for a click to be lost";
+    EXPECT_EQ(l.state(0).acknowledged, 2);
+    EXPECT_EQ(issued, 1) << "the lunch counted as it was stored";
+    EXPECT_EQ(w->statBox(1, 1)->text(), "2");
+    EXPECT_FALSE(w->running());
+    EXPECT_FALSE(w->btnRun()->isChecked());
+    EXPECT_FALSE(w->timer().isActive());
+    EXPECT_EQ(historyLines(w), QStringList({"Rozłączenie z Kuchnia 1"}));
+}
+
+// ---- the database server stops during a run
+
+// The run on a database reached through the test server, which the test stops and starts again.
+class DatabaseServer : public FaultyLineTest {
+protected:
+    void SetUp() override {
+        FaultyLineTest::SetUp();
+        if (testdb::serverHost().isEmpty())
+            GTEST_SKIP() << "no Firebird server (KZM_TEST_SERVER unset)";
+        file = testdb::serverFolder() + "/registration-" +
+               QString::number(QCoreApplication::applicationPid()) + ".fdb";
+        QFile::remove(file);
+        ASSERT_TRUE(QFile::copy(testdb::CatalogueTemplate(), file));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                        QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther);
+        dm.IBBaza.connect({testdb::serverHost() + ':' + file, testdb::user, testdb::password});
+    }
+    void TearDown() override {
+        server("start"); // whatever happened, the other tests find it running
+        FaultyLineTest::TearDown();
+        QFile::remove(file);
+    }
+
+    static void server(const char* what) {
+        QProcess script;
+        script.start(QStringLiteral(FBSERVER_SCRIPT),
+                     {QString::fromLatin1(what), testdb::serverFolder()});
+        ASSERT_TRUE(script.waitForFinished(60000));
+        ASSERT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    }
+
+    QString file;
+};
+
+TEST_F(DatabaseServer, StoppedAndStartedAgainMidRunNothingIsLostOrStoredTwice) {
+    constexpr int readings = 60;
+    definition(3, "Kuchnia 1");
+    SimLine& l = line(3, {{Model::TQ200, 1}});
+    for (int k = 0; k < readings; ++k)
+        l.addReading(0, Numbered(k));
+    TfmTQ200* w = openFast();
+    w->databaseRetryMs = 300;
+    w->btnRunClick();
+    w->timer().stop();
+    ASSERT_TRUE(w->running());
+
+    // The server goes down while the twentieth reading is being read.
+    AtRecordRequest(l, 20, [] { server("stop"); });
+    w->TimerTimer();
+    w->timer().stop();
+    l.setObserver({});
+    EXPECT_TRUE(w->databaseLost());
+    EXPECT_EQ(w->lamp(), TfmTQ200::lampWaiting);
+    EXPECT_FALSE(w->stateLabel()->text().isEmpty());
+    const int acknowledged = l.state(0).acknowledged;
+    EXPECT_GE(acknowledged, 18);
+    EXPECT_LT(acknowledged, readings) << "the rest waits on the terminal";
+
+    // Cycles while it is down: nothing acknowledged, no further message.
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(350));
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    EXPECT_EQ(l.state(0).acknowledged, acknowledged);
+    EXPECT_TRUE(w->running());
+    EXPECT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
+
+    server("start");
+    for (int i = 0; i < 20 && !l.state(0).stored.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(350));
+        w->TimerTimer();
+        w->timer().stop();
+    }
+    EXPECT_FALSE(w->databaseLost());
+    EXPECT_EQ(w->lamp(), TfmTQ200::lampOn);
+    EXPECT_TRUE(l.state(0).stored.empty());
+    const Tally t = tally(readings);
+    std::printf("server stopped mid-run: offered %d, lost %d, stored twice %d, garbage %d\n",
+                readings, t.lost, t.doubled, t.garbage);
+    EXPECT_EQ(t.lost, 0);
+    EXPECT_EQ(t.doubled, 0);
+    EXPECT_EQ(t.garbage, 0);
+    const QStringList lines = historyLines(w);
+    EXPECT_TRUE(lines.contains("Utracono połączenie z bazą danych"));
+    EXPECT_TRUE(lines.contains("Przywrócono połączenie z bazą danych"));
+    EXPECT_EQ(shown.size(), 1);
 }
 
 } // namespace
