@@ -7,6 +7,9 @@ top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
 
 scripts/packages.sh
+# Formatting is checked with the tests: every C++ file as the repository's .clang-format has it.
+find src tools tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
 scripts/build.sh
 
 server_dir=/var/tmp/kzm-test-server

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev
     firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
     libgtest-dev
