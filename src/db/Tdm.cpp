@@ -66,13 +66,24 @@ QString DbErrorMessage(const fb::Error& e, const QString& text) {
 
 Tdm::Tdm(Session& session)
     : IBTrans(IBBaza), IBTdm(IBBaza), IBTSQL(IBBaza), IBTRun(IBBaza), IBTTmp(IBBaza),
-      IBTSQT(IBBaza), IBTSQTmp(IBBaza), IBProc(IBTrans), IBQ(IBTrans), IBQ0(IBTrans), IBQdm(IBTdm),
-      IBQ1(IBTdm), IBSQL(IBTSQL), IBQRun(IBTRun), QTmp(IBTTmp), SQT(IBTSQT), SQTmp(IBTSQTmp),
-      s_(session) {
+      IBTSQT(IBBaza), IBTSQTmp(IBBaza), IBTHist(IBBaza), IBProc(IBTrans), IBQ(IBTrans),
+      IBQ0(IBTrans), IBQdm(IBTdm), IBQ1(IBTdm), IBSQL(IBTSQL), IBQRun(IBTRun), QTmp(IBTTmp),
+      SQT(IBTSQT), SQTmp(IBTSQTmp), IBQHist(IBTHist), s_(session) {
     // Statements built as text carry no parameters: a colon goes to the server as written.
     IBSQL.setParamCheck(false);
     IBQRun.setParamCheck(false);
-    s_.historySink = [this](const QString& sql) { RunSQL(sql); };
+    IBQHist.setParamCheck(false);
+    // A history row commits on its own channel: it neither ends nor joins a batch in progress.
+    s_.historySink = [this](const QString& sql) {
+        try {
+            fb::TransactionGuard guard(IBTHist);
+            IBQHist.setSql(sql);
+            IBQHist.execSql();
+            guard.commit();
+        } catch (const std::exception&) {
+            // The history is kept where it can be; the work it records goes on.
+        }
+    };
 }
 
 Tdm::~Tdm() {

@@ -48,6 +48,7 @@ public:
     fb::Transaction IBTTmp;   // QTmp
     fb::Transaction IBTSQT;   // SQT
     fb::Transaction IBTSQTmp; // SQTmp
+    fb::Transaction IBTHist;  // IBQHist: history rows, apart from every batch
     fb::Service IBSecurityService;
     fb::Query IBProc;
     fb::Query IBQ;
@@ -59,6 +60,7 @@ public:
     fb::Query QTmp;
     fb::Query SQT;
     fb::Query SQTmp;
+    fb::Query IBQHist;
 
     QStringList ListaScr; // statements waiting for RunScr, or a script for RunScript
     QStringList ListaSel; // keys of the marked rows kept across a re-open

@@ -133,6 +133,9 @@ TEST_F(TdmTest, BatchStatementsCommitTogether) {
     dm.StartSQLA();
     EXPECT_TRUE(dm.RunSQLA("insert into T (ID) values (1)"));
     EXPECT_FALSE(dm.RunSQLA("insert into T (ID) values (1)")); // leaves the batch open
+    // A history row written in the middle goes in at once and leaves the batch alone.
+    s.WriteHistDB(QStringLiteral("W trakcie"), QString());
+    EXPECT_EQ(count("KZM_HIST"), 1);
     EXPECT_TRUE(dm.RunSQLA("insert into T (ID) values (2)"));
     EXPECT_EQ(count("T"), 0);
     EXPECT_TRUE(dm.EndSQLA());
