@@ -48,6 +48,8 @@ void Database::connect(const ConnectParams& params) {
         if (!params.charset.isEmpty())
             dpb->insertString(&st, isc_dpb_lc_ctype, params.charset.toLatin1().constData());
         dpb->insertInt(&st, isc_dpb_sql_dialect, params.dialect);
+        if (params.pageBuffers > 0)
+            dpb->insertInt(&st, isc_dpb_num_buffers, params.pageBuffers);
         const QByteArray name = kzm::ToWin1250(DatabasePath::parse(params.path).connectionString());
         d_->att.reset(provider()->attachDatabase(&st, name.constData(), dpb->getBufferLength(&st),
                                                  dpb->getBuffer(&st)));

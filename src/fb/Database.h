@@ -31,6 +31,7 @@ struct ConnectParams {
     QString role;
     QString charset = QStringLiteral("WIN1250");
     int dialect = 3;
+    int pageBuffers = 0; // pages this attachment caches; 0 leaves the database's own setting
 };
 
 // One attachment to a database. Transactions register themselves with it so that a

@@ -118,12 +118,15 @@ TEST_F(SeedTest, TheSameSeedGivesTheSameDatabase) {
     seed::Seeder(dm.IBBaza, small(7)).Run();
     const QString first = digest();
 
+    // Again from the start, the readings through a second attachment.
     const auto again = [this](std::uint64_t seedValue) {
         dm.IBBaza.disconnect();
         QFile::remove(s.dbPath);
         EXPECT_TRUE(QFile::copy(testdb::CatalogueTemplate(), s.dbPath));
         dm.BazaConnect();
-        seed::Seeder(dm.IBBaza, small(seedValue)).Run();
+        fb::Database readings;
+        readings.connect({s.dbPath, s.user, s.password});
+        seed::Seeder(dm.IBBaza, small(seedValue), {}, &readings).Run();
         return digest();
     };
     EXPECT_EQ(again(7), first);

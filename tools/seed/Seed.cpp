@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QStringList>
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 namespace kzm::seed {
 
@@ -106,8 +108,9 @@ std::uint64_t Random::next() {
     return z ^ (z >> 31);
 }
 
-Seeder::Seeder(fb::Database& db, const Options& options, Progress progress)
-    : db_(db), o_(options), progress_(std::move(progress)), random_(options.seed) {}
+Seeder::Seeder(fb::Database& db, const Options& options, Progress progress, fb::Database* readings)
+    : db_(db), readings_(readings), o_(options), progress_(std::move(progress)),
+      random_(options.seed) {}
 
 void Seeder::report(const QString& step, int done, int total) {
     if (progress_)
@@ -123,20 +126,53 @@ void Seeder::Run() {
     Drinks();
     Persons();
     Statistics();
-    for (int i = 0; i < o_.days; ++i) {
-        const QDate day = o_.firstDay.addDays(i);
-        report(QStringLiteral("Plan i odczyty ") + day.toString(QStringLiteral("dd.MM.yyyy")), i,
-               o_.days);
-        Day(day, i);
-        // The optimizer chooses its indexes by their selectivity, which a growing table changes.
-        if (i == 0 || i == 6)
-            Statistics();
-        if (day.addDays(1).month() != day.month()) {
-            report(QStringLiteral("Rozliczenie napojów ") + day.toString(QStringLiteral("MM.yyyy")),
+    // With a second attachment a day's readings are stored while the next day is planned.
+    std::thread reader;
+    std::exception_ptr readerError;
+    const auto waitForReader = [&] {
+        if (reader.joinable())
+            reader.join();
+        if (readerError)
+            std::rethrow_exception(readerError);
+    };
+    int settled = 0;
+    try {
+        for (int i = 0; i < o_.days; ++i) {
+            const QDate day = o_.firstDay.addDays(i);
+            report(QStringLiteral("Plan i odczyty ") + day.toString(QStringLiteral("dd.MM.yyyy")),
                    i, o_.days);
-            Statistics();
-            Settle(day);
+            Execute(db_, DayBlock(day, i, false));
+            waitForReader();
+            const QString readings = DayBlock(day, i, true);
+            if (readings_)
+                reader = std::thread([this, readings, &readerError] {
+                    try {
+                        Execute(*readings_, readings);
+                    } catch (...) {
+                        readerError = std::current_exception();
+                    }
+                });
+            else
+                Execute(db_, readings);
+            // The optimizer chooses its indexes by their selectivity, which the first days and
+            // the first settlements change most.
+            const bool monthEnd = day.addDays(1).month() != day.month();
+            if (i == 0 || i == 6 || (monthEnd && ++settled <= 2)) {
+                waitForReader();
+                Statistics();
+            }
+            if (monthEnd) {
+                report(QStringLiteral("Rozliczenie napojów ") +
+                           day.toString(QStringLiteral("MM.yyyy")),
+                       i, o_.days);
+                Settle(day);
+            }
         }
+        waitForReader();
+    } catch (...) {
+        if (reader.joinable())
+            reader.join();
+        throw;
     }
     report(QStringLiteral("Gotowe"), o_.days, o_.days);
 }
@@ -347,9 +383,10 @@ void Seeder::Persons() {
     tr.commit();
 }
 
-void Seeder::Day(const QDate& day, int index) {
-    // One block on the server per day: the plan rows, their event types and corrections through
-    // the plan procedures, then every reading through the registration procedure.
+QString Seeder::DayBlock(const QDate& day, int index, bool readings) const {
+    // One block on the server per day and part: the plan rows, their event types and
+    // corrections through the plan procedures; or every reading through the registration
+    // procedure. Each part draws from a sequence of its own.
     const QString d = SqlDate(day);
     const bool weekend = day.dayOfWeek() >= 6;
     const int week = day.weekNumber();
@@ -383,7 +420,7 @@ void Seeder::Day(const QDate& day, int index) {
     const std::uint64_t daySeed =
         (o_.seed * 1000003ULL + static_cast<std::uint64_t>(index) * 7919ULL) % 2147483648ULL;
 
-    QString sql = QStringLiteral(R"(execute block as
+    QString sql = readings ? QStringLiteral(R"(execute block as
 declare r bigint;
 declare k integer;
 declare id integer;
@@ -409,24 +446,6 @@ begin
 end
 begin
   r = %DAYSEED%;
-  execute procedure PKZM_OPEN_PLAN_2(%D%, 0);
-  for select ID, NR_OPER, IDJEDN from KZM_DANE where DATA = %D% order by NR_OPER
-      into :id, :nr, :jedn do
-  begin
-    r = follow(r);
-    k = mod(r / 65536, 1000);
-    if (nr >= 5000) then
-      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %CIVILIAN%);
-    else if (mod(jedn + %WEEK%, 12) = 0 and k < 900) then
-      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %EXERCISE%);
-    else
-      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %SOLDIER%);
-    r = follow(r);
-    k = mod(r / 65536, 1000);
-    if (k < 3) then
-      execute procedure PKZM_ZMIEN_SZKODE(:id, case :k when 0 then 1 when 1 then 2 else 5 end, 0, %D%);
-  end
-
   /* A planned meal is taken nineteen times in twenty, at most %PER_DAY% a day. */
   for select NR_IDENT, SN, OB, KO from KZM_DANE where DATA = %D% order by NR_OPER
       into :ident, :sn, :ob, :ko do
@@ -451,10 +470,10 @@ begin
         execute procedure reading(2, :ident, dateadd(180 + :k * 60 second to :t), '02');
     end
     /* A lunch not planned, refused by the terminal. */
-    else if (ob = 0 and k > 990) then
+    else if (ob = 0 and k > 970) then
       execute procedure reading(2, :ident, :t, '02');
     /* A card nobody holds. */
-    if (k = 999) then
+    if (k >= 995) then
       execute procedure reading(2, '9' || lpad(mod(:r, 100000000), 8, '0'), :t, '02');
     r = follow(r);
     k = mod(r / 65536, 1000);
@@ -462,9 +481,48 @@ begin
       execute procedure reading(3, :ident, dateadd(mod(:r, 9000) second to time '17:00:00'), '01');
   end
 
+end)")
+                           : QStringLiteral(R"(execute block as
+declare r bigint;
+declare k integer;
+declare id integer;
+declare nr integer;
+declare jedn integer;
+declare ident varchar(14);
+declare sn integer;
+declare ob integer;
+declare ko integer;
+declare n integer;
+declare t time;
+/* The next number of the day's sequence. */
+declare function follow(x bigint) returns bigint as
+begin
+  return mod(x * 1103515245 + 12345, 2147483648);
+end
+begin
+  r = %DAYSEED%;
+  execute procedure PKZM_OPEN_PLAN_2(%D%, 0);
+  for select ID, NR_OPER, IDJEDN from KZM_DANE where DATA = %D% order by NR_OPER
+      into :id, :nr, :jedn do
+  begin
+    r = follow(r);
+    k = mod(r / 65536, 1000);
+    if (nr >= 5000) then
+      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %CIVILIAN%);
+    else if (mod(jedn + %WEEK%, 12) = 0 and k < 900) then
+      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %EXERCISE%);
+    else
+      execute procedure PKZM_ZMIEN_ZDARZ_2(:id, %SOLDIER%);
+    r = follow(r);
+    k = mod(r / 65536, 1000);
+    if (k < 3) then
+      execute procedure PKZM_ZMIEN_SZKODE(:id, case :k when 0 then 1 when 1 then 2 else 5 end, 0, %D%);
+  end
+
   insert into KZM_PSY (DATA, ILOSC) values (%D%, 4 + mod(:r, 5));
 end)");
-    sql.replace(QStringLiteral("%DAYSEED%"), QString::number(daySeed));
+    sql.replace(QStringLiteral("%DAYSEED%"),
+                QString::number(readings ? daySeed ^ 0x5BD1E995ULL : daySeed));
     sql.replace(QStringLiteral("%D%"), d);
     sql.replace(QStringLiteral("%WEEK%"), QString::number(week));
     sql.replace(QStringLiteral("%CIVILIAN%"), civilianEvent);
@@ -474,7 +532,11 @@ end)");
     sql.replace(QStringLiteral("%ROKMC%"), rokmc);
     sql.replace(QStringLiteral("%YYMMDD%"), yymmdd);
 
-    fb::Transaction tr(db_);
+    return sql;
+}
+
+void Seeder::Execute(fb::Database& db, const QString& sql) {
+    fb::Transaction tr(db);
     tr.executeImmediate(sql);
     tr.commit();
 }

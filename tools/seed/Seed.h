@@ -57,7 +57,10 @@ class Seeder {
 public:
     using Progress = std::function<void(const QString& step, int done, int total)>;
 
-    Seeder(fb::Database& db, const Options& options, Progress progress = {});
+    // `readings`, a second attachment to the same database, stores each day's readings while
+    // the next day is planned; without it everything goes through `db`.
+    Seeder(fb::Database& db, const Options& options, Progress progress = {},
+           fb::Database* readings = nullptr);
 
     void Run();
     Counts Count();
@@ -69,12 +72,15 @@ private:
     void EventTypes();
     void Drinks();
     void Persons();
-    void Day(const QDate& day, int index);
+    // The statements of a day: its plan, or its readings.
+    QString DayBlock(const QDate& day, int index, bool readings) const;
+    static void Execute(fb::Database& db, const QString& sql);
     void Settle(const QDate& monthEnd);
     void Statistics();
     void report(const QString& step, int done, int total);
 
     fb::Database& db_;
+    fb::Database* readings_;
     Options o_;
     Progress progress_;
     Random random_;

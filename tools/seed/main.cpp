@@ -97,12 +97,20 @@ int main(int argc, char** argv) {
 
     try {
         fb::Database db;
-        db.connect({session.dbPath, session.user, session.password});
-        kzm::seed::Seeder seeder(db, o, [&](const QString& step, int done, int total) {
-            std::printf("\r%-40s %3d%%  %5.0f s", step.toUtf8().constData(),
-                        total > 0 ? done * 100 / total : 100, clock.elapsed() / 1000.0);
-            std::fflush(stdout);
-        });
+        fb::Database readings;
+        fb::ConnectParams params{session.dbPath, session.user, session.password};
+        // A large cache: the fill touches the indexes of tables that grow by millions of rows.
+        params.pageBuffers = 200000;
+        db.connect(params);
+        readings.connect(params);
+        kzm::seed::Seeder seeder(
+            db, o,
+            [&](const QString& step, int done, int total) {
+                std::printf("\r%-40s %3d%%  %5.0f s", step.toUtf8().constData(),
+                            total > 0 ? done * 100 / total : 100, clock.elapsed() / 1000.0);
+                std::fflush(stdout);
+            },
+            &readings);
         seeder.Run();
         const kzm::seed::Counts c = seeder.Count();
         std::printf("\nJednostki %d, osoby %d (wojsko %d), przydziały %d, plan %d, odczyty %d, "
