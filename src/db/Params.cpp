@@ -33,6 +33,28 @@ void bindKey(fb::Query& q, const QString& name, const QString& section, const QS
     q.setParam(QStringLiteral("n"), name.toUpper());
 }
 
+// Opens IBQdm on the statement for one key and takes what `take` reads; the query is closed and
+// its transaction ended however the read ends.
+template <class Take>
+auto readKey(Tdm& dm, const QString& sql, const QString& name, const QString& section,
+             const QString& location, Take&& take) {
+    fb::Query& q = dm.IBQdm;
+    try {
+        q.close();
+        q.setSql(sql);
+        bindKey(q, name, section, location);
+        q.open();
+        auto v = take(q);
+        q.close();
+        dm.CloseTran(dm.IBTdm);
+        return v;
+    } catch (...) {
+        q.close();
+        dm.IBTdm.rollbackQuietly();
+        throw;
+    }
+}
+
 // PFLOAT holds four decimals: the value goes as an exact decimal rounded to them, so that
 // 12.3456 is stored as 12.3456 and not as the binary fraction next to it.
 fb::Value fourDecimals(double v) {
@@ -48,18 +70,15 @@ fb::Value fourDecimals(double v) {
 
 std::optional<fb::Value> ParamStore::read(const ParamColumn& column, const QString& name,
                                           const QString& section, const QString& location) {
-    fb::Query& q = dm_.IBQdm;
-    q.close();
-    q.setSql(QStringLiteral("select ") + QLatin1StringView(column.select) +
-             QStringLiteral(" from PARAMETRY") + keyCondition);
-    bindKey(q, name, section, location);
-    q.open();
-    std::optional<fb::Value> v;
-    if (!q.isEmpty())
-        v = q.field(0).value();
-    q.close();
-    dm_.CloseTran(dm_.IBTdm);
-    return v;
+    return readKey(dm_,
+                   QStringLiteral("select ") + QLatin1StringView(column.select) +
+                       QStringLiteral(" from PARAMETRY") + keyCondition,
+                   name, section, location, [](fb::Query& q) {
+                       std::optional<fb::Value> v;
+                       if (!q.isEmpty())
+                           v = q.field(0).value();
+                       return v;
+                   });
 }
 
 int ParamStore::ReadParI(const QString& name, int def, const QString& section,
@@ -97,15 +116,8 @@ void ParamStore::ReadParS(const QString& name, const QString& def, QString& out,
 }
 
 bool ParamStore::JestPar(const QString& name, const QString& location, const QString& section) {
-    fb::Query& q = dm_.IBQdm;
-    q.close();
-    q.setSql(QStringLiteral("select * from PARAMETRY") + keyCondition);
-    bindKey(q, name, section, location);
-    q.open();
-    const bool found = !q.isEmpty();
-    q.close();
-    dm_.CloseTran(dm_.IBTdm);
-    return found;
+    return readKey(dm_, QStringLiteral("select * from PARAMETRY") + keyCondition, name, section,
+                   location, [](fb::Query& q) { return !q.isEmpty(); });
 }
 
 // ---- writing

@@ -332,8 +332,10 @@ TEST_F(ParamsTest, ReadersRaiseDatabaseErrors) {
         [&] { p.ReadParD("X", QDate()); },  [&] { p.ReadParT("X", QTime()); },
         [&] { p.ReadParS("X", "", text); }, [&] { p.JestPar("X"); },
     };
-    for (size_t i = 0; i < readers.size(); ++i)
+    for (size_t i = 0; i < readers.size(); ++i) {
         EXPECT_THROW(readers[i](), fb::Error) << i;
+        EXPECT_FALSE(dm.IBTdm.inTransaction()) << i << ": nothing left open";
+    }
 }
 
 TEST_F(ParamsTest, WritersSetTheErrorContextAndFailSilently) {
