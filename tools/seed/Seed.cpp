@@ -420,7 +420,8 @@ QString Seeder::DayBlock(const QDate& day, int index, bool readings) const {
     const std::uint64_t daySeed =
         (o_.seed * 1000003ULL + static_cast<std::uint64_t>(index) * 7919ULL) % 2147483648ULL;
 
-    QString sql = readings ? QStringLiteral(R"(execute block as
+    // What both parts of a day declare: their variables and the day's sequence of numbers.
+    const QString declarations = QStringLiteral(R"(execute block as
 declare r bigint;
 declare k integer;
 declare id integer;
@@ -437,7 +438,11 @@ declare function follow(x bigint) returns bigint as
 begin
   return mod(x * 1103515245 + 12345, 2147483648);
 end
-/* One reading, stored the way the registration loop stores it. */
+)");
+    QString sql =
+        declarations +
+        (readings
+             ? QStringLiteral(R"(/* One reading, stored the way the registration loop stores it. */
 declare procedure reading(slot integer, card varchar(14), tm time, source varchar(2)) as
 declare ret varchar(20);
 begin
@@ -482,24 +487,7 @@ begin
   end
 
 end)")
-                           : QStringLiteral(R"(execute block as
-declare r bigint;
-declare k integer;
-declare id integer;
-declare nr integer;
-declare jedn integer;
-declare ident varchar(14);
-declare sn integer;
-declare ob integer;
-declare ko integer;
-declare n integer;
-declare t time;
-/* The next number of the day's sequence. */
-declare function follow(x bigint) returns bigint as
-begin
-  return mod(x * 1103515245 + 12345, 2147483648);
-end
-begin
+             : QStringLiteral(R"(begin
   r = %DAYSEED%;
   execute procedure PKZM_OPEN_PLAN_2(%D%, 0);
   for select ID, NR_OPER, IDJEDN from KZM_DANE where DATA = %D% order by NR_OPER
@@ -520,7 +508,7 @@ begin
   end
 
   insert into KZM_PSY (DATA, ILOSC) values (%D%, 4 + mod(:r, 5));
-end)");
+end)"));
     sql.replace(QStringLiteral("%DAYSEED%"),
                 QString::number(readings ? daySeed ^ 0x5BD1E995ULL : daySeed));
     sql.replace(QStringLiteral("%D%"), d);
