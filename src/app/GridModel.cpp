@@ -1,11 +1,34 @@
 #include "app/GridModel.h"
 
-#include <QMetaObject>
-
 namespace kzm {
 
 GridModel::GridModel(fb::Query& query, QObject* parent) : QAbstractTableModel(parent), q_(query) {
     rebind();
+    listener_ = q_.addListener([this](fb::Query::Change change) {
+        if (change == fb::Query::Change::Reset)
+            reset();
+        else
+            rowsAdded();
+    });
+}
+
+GridModel::~GridModel() {
+    q_.removeListener(listener_);
+}
+
+void GridModel::reset() {
+    beginResetModel();
+    rebind();
+    endResetModel();
+}
+
+void GridModel::rowsAdded() {
+    const int now = q_.isOpen() ? q_.fetchedRows() : 0;
+    if (now > rows_) {
+        beginInsertRows({}, rows_, now - 1);
+        rows_ = now;
+        endInsertRows();
+    }
 }
 
 void GridModel::setColumns(std::vector<GridColumn> columns) {
@@ -38,22 +61,14 @@ int GridModel::fieldIndex(int column) const {
 }
 
 void GridModel::refresh() {
-    if (stale() || (q_.isOpen() ? q_.fieldCount() : 0) != fields_) {
-        beginResetModel();
-        rebind();
-        endResetModel();
-        return;
-    }
-    const int now = q_.isOpen() ? q_.fetchedRows() : 0;
-    if (now > rows_) {
-        beginInsertRows({}, rows_, now - 1);
-        rows_ = now;
-        endInsertRows();
-    }
+    if (q_.generation() != generation_ || (q_.isOpen() ? q_.fieldCount() : 0) != fields_)
+        reset();
+    else
+        rowsAdded();
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || stale() ? 0 : rows_;
+    return parent.isValid() ? 0 : rows_;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
@@ -63,12 +78,8 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || stale()) {
-        if (stale()) // the query was re-opened behind the grid's back
-            QMetaObject::invokeMethod(const_cast<GridModel*>(this), &GridModel::refresh,
-                                      Qt::QueuedConnection);
+    if (!index.isValid())
         return {};
-    }
     const int field = fieldIndex(index.column());
     if (field < 0 || index.row() >= rows_)
         return {};
@@ -108,18 +119,17 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return c.caption.isEmpty() ? c.field : c.caption;
     }
     const int field = fieldIndex(section);
-    return field >= 0 && !stale() ? QVariant(q_.field(field).name()) : QVariant();
+    return field >= 0 && field < q_.fieldCount() ? QVariant(q_.field(field).name()) : QVariant();
 }
 
 bool GridModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && !stale() && q_.isOpen() && q_.canFetchMore();
+    return !parent.isValid() && q_.isOpen() && q_.canFetchMore();
 }
 
 void GridModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent))
         return;
     q_.fetchMore(fetchStep);
-    refresh();
 }
 
 } // namespace kzm

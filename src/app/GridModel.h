@@ -20,12 +20,14 @@ struct GridColumn {
 };
 
 // The table model every grid of the program shows a query through. Rows are the query's
-// fetched rows; more are fetched from its open cursor as the grid scrolls. A re-open of the
-// query (its generation changes) resets the model, so rows of an earlier result never show.
+// fetched rows; more are fetched from its open cursor as the grid scrolls. The query tells the
+// model when it is opened or closed (a reset, so rows of an earlier result never show) and when
+// rows are fetched (new rows at the end).
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit GridModel(fb::Query& query, QObject* parent = nullptr);
+    ~GridModel() override;
 
     fb::Query& query() const { return q_; }
 
@@ -35,8 +37,7 @@ public:
     // The query column shown in a grid column, or -1 when the result has no such column.
     int fieldIndex(int column) const;
 
-    // Brings the model up to the query: after a re-open a reset, after rows were fetched by
-    // navigation the new rows.
+    // Brings the model up to the query, as its notifications do.
     void refresh();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -50,8 +51,9 @@ public:
     static constexpr int fetchStep = 256;
 
 private:
-    bool stale() const { return q_.generation() != generation_; }
     void rebind();
+    void reset();
+    void rowsAdded();
 
     fb::Query& q_;
     std::vector<GridColumn> columns_;
@@ -59,6 +61,7 @@ private:
     int rows_ = 0;
     int fields_ = 0;
     std::uint64_t generation_ = 0;
+    int listener_ = 0;
 };
 
 } // namespace kzm

@@ -344,6 +344,7 @@ Query::Query(Transaction& transaction) : tr_(&transaction), d_(std::make_unique<
 }
 
 Query::~Query() {
+    quiet_ = true;
     close();
     unprepare();
     if (tr_)
@@ -489,6 +490,23 @@ void Query::unprepare() {
     fields_.clear();
 }
 
+int Query::addListener(Listener listener) {
+    listeners_[++nextListener_] = std::move(listener);
+    return nextListener_;
+}
+
+void Query::removeListener(int handle) {
+    listeners_.erase(handle);
+}
+
+void Query::notify(Change change) {
+    if (quiet_ || listeners_.empty())
+        return;
+    const auto listeners = listeners_; // a listener may remove itself
+    for (const auto& [handle, listener] : listeners)
+        listener(change);
+}
+
 void Query::resetRows() {
     d_->rows.clear();
     rowCount_ = 0;
@@ -545,9 +563,17 @@ void Query::execSql() {
     });
     if (open_) {
         ++generation_;
-        if (d_->cursor)
-            fetchMore(1);
+        quiet_ = true;
+        try {
+            if (d_->cursor)
+                fetchMore(1);
+        } catch (...) {
+            quiet_ = false;
+            throw;
+        }
+        quiet_ = false;
         first();
+        notify(Change::Reset);
     }
 }
 
@@ -561,10 +587,13 @@ void Query::close() {
             d_->cursor.reset();
         }
     }
+    const bool wasOpen = open_;
     if (open_)
         ++generation_;
     open_ = false;
     resetRows();
+    if (wasOpen)
+        notify(Change::Reset);
 }
 
 long Query::rowsAffected() const {
@@ -596,6 +625,8 @@ int Query::fetchMore(int maxRows) {
             }
         }
     });
+    if (fetched > 0)
+        notify(Change::RowsAdded);
     return fetched;
 }
 

@@ -97,6 +97,14 @@ public:
     // Bumped by every open and close, so holders of row positions notice a re-open.
     std::uint64_t generation() const { return generation_; }
 
+    // What a holder of the rows (a grid's model) is told: the rows were replaced (an open or a
+    // close), or rows were added at the end by fetching.
+    enum class Change { Reset, RowsAdded };
+    using Listener = std::function<void(Change)>;
+    // Returns a handle for removeListener; the listener must go before the query does.
+    int addListener(Listener listener);
+    void removeListener(int handle);
+
     bool isEmpty() const { return rowCount_ == 0; }
     bool eof() const { return eof_; }
     bool bof() const { return bof_; }
@@ -140,6 +148,7 @@ private:
     void connectionGone();
     void unprepare();
     void resetRows();
+    void notify(Change change);
 
     Transaction* tr_;
     std::unique_ptr<Impl> d_;
@@ -153,6 +162,9 @@ private:
     int rowCount_ = 0;
     std::uint64_t generation_ = 0;
     std::map<QString, DisplayFormat> formats_;
+    std::map<int, Listener> listeners_;
+    int nextListener_ = 0;
+    bool quiet_ = false; // while opening: one reset at the end instead
 };
 
 } // namespace fb
