@@ -305,6 +305,8 @@ struct Query::Impl {
     std::vector<Column> columns;
     unsigned stride = 0;
     std::vector<unsigned char> rows;
+    // BLOB values already read, by row and column: a grid paints a cell again and again.
+    std::map<std::pair<int, int>, Value> blobs;
 
     std::vector<QString> paramNames; // by position; empty for "?"
     std::vector<Value> params;       // by position
@@ -509,6 +511,7 @@ void Query::notify(Change change) {
 
 void Query::resetRows() {
     d_->rows.clear();
+    d_->blobs.clear();
     rowCount_ = 0;
     current_ = 0;
     eof_ = bof_ = true;
@@ -761,6 +764,8 @@ Value Query::value(int row, int column) const {
     case SQL_BOOLEAN:
         return load<FB_BOOLEAN>(p) != 0;
     case SQL_BLOB: {
+        if (const auto read = d_->blobs.find({row, column}); read != d_->blobs.end())
+            return read->second;
         if (!tr_ || !tr_->inTransaction())
             return {};
         ISC_QUAD id = load<ISC_QUAD>(p);
@@ -780,7 +785,9 @@ Value Query::value(int row, int column) const {
             blob->close(&st);
             blob.release();
         });
-        return c.subType == 1 ? kzm::FromWin1250(bytes) : QString::fromLatin1(bytes);
+        const Value v = c.subType == 1 ? kzm::FromWin1250(bytes) : QString::fromLatin1(bytes);
+        d_->blobs[{row, column}] = v;
+        return v;
     }
     default:
         return {};
