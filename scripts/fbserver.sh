@@ -60,6 +60,16 @@ stop)
             server_up || break
             sleep 0.1
         done
+        # A server still busy with its attachments after five seconds is ended outright, so
+        # that "stop" means stopped when the script returns.
+        if server_up; then
+            "${sudo_cmd[@]}" pkill -9 -x fbguard || true
+            "${sudo_cmd[@]}" pkill -9 -x firebird || true
+            for _ in $(seq 1 50); do
+                server_up || break
+                sleep 0.1
+            done
+        fi
         "${sudo_cmd[@]}" rm -f "$pidfile"
     fi
     ;;

@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
-#include "app/TfmMain.h"
+#include "app/WindowHost.h"
 #include "core/Session.h"
 
 #include <QCloseEvent>
@@ -10,21 +10,22 @@
 
 namespace kzm {
 
-FunctionWindow::FunctionWindow(TfmMain& main, const QString& componentName, const QString& caption)
-    : QWidget(nullptr), main_(main), caption_(caption) {
+FunctionWindow::FunctionWindow(WindowHost& host, const QString& componentName,
+                               const QString& caption)
+    : QWidget(nullptr), host_(host), caption_(caption) {
     setObjectName(componentName);
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
 AppContext& FunctionWindow::ctx() const {
-    return main_.ctx();
+    return host_.ctx();
 }
 
 void FunctionWindow::showEvent(QShowEvent* event) {
     ctx().s.SetErrContext(objectName(), QString(), QString());
     if (!captionShown_) {
         captionShown_ = true;
-        main_.SetChCaption(caption_);
+        host_.SetChCaption(caption_);
     }
     QWidget::showEvent(event);
 }
@@ -37,16 +38,16 @@ void FunctionWindow::closeEvent(QCloseEvent* event) {
     if (captionShown_) {
         captionShown_ = false;
         if (clearsCaption_)
-            main_.ClrChCaption();
+            host_.ClrChCaption();
         else
-            main_.RemChCaption();
+            host_.RemChCaption();
     }
 }
 
 void FunctionWindow::hideKeepingAlive() {
     if (captionShown_) {
         captionShown_ = false;
-        main_.RemChCaption();
+        host_.RemChCaption();
     }
     hide();
 }

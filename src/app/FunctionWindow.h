@@ -6,17 +6,18 @@
 namespace kzm {
 
 class AppContext;
-class TfmMain;
+class WindowHost;
 
-// A window that the main window shows without a frame in its client area: made on demand,
-// released when closed. On show it sets the error context to its component name and puts its
-// caption on the main window's path caption; on close it takes the caption off again.
+// A window that its host (the main window, or a hub) shows without a frame in its client area:
+// made on demand, released when closed. On show it sets the error context to its component
+// name and puts its caption on the host's path caption; on close it takes the caption off
+// again.
 class FunctionWindow : public QWidget {
     Q_OBJECT
 public:
-    FunctionWindow(TfmMain& main, const QString& componentName, const QString& caption);
+    FunctionWindow(WindowHost& host, const QString& componentName, const QString& caption);
 
-    TfmMain& fmMain() const { return main_; }
+    WindowHost& host() const { return host_; }
     AppContext& ctx() const;
     const QString& caption() const { return caption_; }
     int helpContext() const { return helpContext_; }
@@ -41,7 +42,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TfmMain& main_;
+    WindowHost& host_;
     QString caption_;
     int helpContext_ = 0;
     bool captionShown_ = false;

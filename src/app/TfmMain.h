@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WindowHost.h"
 #include "core/Session.h"
 
 #include <QColor>
@@ -27,13 +28,13 @@ inline constexpr int functionSlotCount = 6;
 // The program's only top-level window: the button bar, the status bar and the client area
 // the function windows are shown in. It runs the start after the login, owns the
 // application-wide error handler and decides whether the program may end.
-class TfmMain : public QMainWindow {
+class TfmMain : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     explicit TfmMain(AppContext& ctx, QWidget* parent = nullptr);
     ~TfmMain() override;
 
-    AppContext& ctx() const { return ctx_; }
+    AppContext& ctx() const override { return ctx_; }
 
     // The window behind a button; until one is set the button stays disabled.
     using Factory = std::function<FunctionWindow*(TfmMain& main)>;
@@ -48,9 +49,9 @@ public:
     std::function<void()> login;
 
     // The path caption.
-    void SetChCaption(const QString& text);
-    void RemChCaption();
-    void ClrChCaption();
+    void SetChCaption(const QString& text) override;
+    void RemChCaption() override;
+    void ClrChCaption() override;
     QString chCaption() const;
 
     // Closes every function window except the kept one, and the file selection dialog.
@@ -59,7 +60,7 @@ public:
     void OpenFunction(FunctionSlot slot);
 
     // The round status indicator at the right of the button bar.
-    void setLamp(const QColor& colour);
+    void setLamp(const QColor& colour) override;
     QColor lamp() const;
     // The lamp while no registration runs.
     static inline const QColor lampIdle{0, 128, 0};

@@ -2,7 +2,6 @@
 
 #include "app/AppContext.h"
 #include "app/DbGrid.h"
-#include "app/TfmMain.h"
 #include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "core/Session.h"
@@ -224,8 +223,8 @@ void WriteParams(ParamStore& store, const GlobalParams& g) {
 
 // ---- the window
 
-TfmParam::TfmParam(TfmMain& main)
-    : FunctionWindow(main, form, QStringLiteral("Parametry")), dm_(main.ctx().dm) {
+TfmParam::TfmParam(WindowHost& host)
+    : FunctionWindow(host, form, QStringLiteral("Parametry")), dm_(host.ctx().dm) {
     auto* column = new QVBoxLayout(this);
     auto* top = new QHBoxLayout();
     column->addLayout(top, 1);

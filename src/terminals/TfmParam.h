@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FunctionWindow.h"
+#include "app/WindowHost.h"
 #include "db/Params.h"
 #include "fb/Value.h"
 
@@ -105,7 +106,7 @@ void WriteParams(ParamStore& store, const GlobalParams& g);
 class TfmParam : public FunctionWindow {
     Q_OBJECT
 public:
-    explicit TfmParam(TfmMain& main);
+    explicit TfmParam(WindowHost& host);
     ~TfmParam() override;
 
     void FormShow();

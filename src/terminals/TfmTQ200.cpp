@@ -68,9 +68,9 @@ QByteArray UpToCr(const QByteArray& raw) {
 
 } // namespace
 
-TfmTQ200::TfmTQ200(TfmMain& main)
-    : FunctionWindow(main, form, QStringLiteral("Praca z czytnikami kart TQ-200")),
-      trProc_(main.ctx().dm.IBBaza), qProc_(trProc_) {
+TfmTQ200::TfmTQ200(WindowHost& host)
+    : FunctionWindow(host, form, QStringLiteral("Praca z czytnikami kart TQ-200")),
+      trProc_(host.ctx().dm.IBBaza), qProc_(trProc_) {
     auto* column = new QVBoxLayout(this);
 
     // The run: lamp, date, start/stop, log switch.
@@ -282,7 +282,7 @@ QColor TfmTQ200::lamp() const {
 
 void TfmTQ200::setLamps(const QColor& colour) {
     lamp_->setColour(colour);
-    fmMain().setLamp(colour);
+    host().setLamp(colour);
 }
 
 void TfmTQ200::setRunning(bool on) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FunctionWindow.h"
+#include "app/WindowHost.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "terminals/RecordGate.h"
@@ -31,6 +32,7 @@ namespace kzm {
 
 struct ReadingOutcome;
 class StatusLamp;
+class TfmMain;
 
 // The terminal window: polls the active terminals every second, stores each reading through
 // the registration procedure, answers on the terminal's display and keeps the day's meal
@@ -41,7 +43,7 @@ class StatusLamp;
 class TfmTQ200 : public FunctionWindow {
     Q_OBJECT
 public:
-    explicit TfmTQ200(TfmMain& main);
+    explicit TfmTQ200(WindowHost& host);
     ~TfmTQ200() override;
 
     static constexpr int historyLimit = 50;
