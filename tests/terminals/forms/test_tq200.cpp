@@ -437,8 +437,11 @@ TEST_F(TQ200Test, EachReadingOfABatchDecidesItsOwnAlarm) {
     TfmTQ200* w = open();
     w->btnRunClick();
     w->timer().stop();
-    w->TimerTimer();
-    w->timer().stop();
+    // One cycle takes both; a reply late on a busy machine leaves the second to the next one.
+    for (int i = 0; i < 10 && (i == 0 || !l.state(0).stored.empty()); ++i) {
+        w->TimerTimer();
+        w->timer().stop();
+    }
     const tqsim::TerminalState st = l.state(0);
     EXPECT_EQ(Texts(st), QStringList({"KARTA NIEZNANA", "WYDANIE"}));
     EXPECT_EQ(st.signalControls, QByteArray(" %10 ")) << "one alarm, for the unknown card";
