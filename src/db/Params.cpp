@@ -33,28 +33,6 @@ void bindKey(fb::Query& q, const QString& name, const QString& section, const QS
     q.setParam(QStringLiteral("n"), name.toUpper());
 }
 
-// Opens IBQdm on the statement for one key and takes what `take` reads; the query is closed and
-// its transaction ended however the read ends.
-template <class Take>
-auto readKey(Tdm& dm, const QString& sql, const QString& name, const QString& section,
-             const QString& location, Take&& take) {
-    fb::Query& q = dm.IBQdm;
-    try {
-        q.close();
-        q.setSql(sql);
-        bindKey(q, name, section, location);
-        q.open();
-        auto v = take(q);
-        q.close();
-        dm.CloseTran(dm.IBTdm);
-        return v;
-    } catch (...) {
-        q.close();
-        dm.IBTdm.rollbackQuietly();
-        throw;
-    }
-}
-
 // PFLOAT holds four decimals: the value goes as an exact decimal rounded to them, so that
 // 12.3456 is stored as 12.3456 and not as the binary fraction next to it.
 fb::Value fourDecimals(double v) {
@@ -70,15 +48,15 @@ fb::Value fourDecimals(double v) {
 
 std::optional<fb::Value> ParamStore::read(const ParamColumn& column, const QString& name,
                                           const QString& section, const QString& location) {
-    return readKey(dm_,
-                   QStringLiteral("select ") + QLatin1StringView(column.select) +
-                       QStringLiteral(" from PARAMETRY") + keyCondition,
-                   name, section, location, [](fb::Query& q) {
-                       std::optional<fb::Value> v;
-                       if (!q.isEmpty())
-                           v = q.field(0).value();
-                       return v;
-                   });
+    return dm_.ReadSingle(
+        QStringLiteral("select ") + QLatin1StringView(column.select) +
+            QStringLiteral(" from PARAMETRY") + keyCondition,
+        [&](fb::Query& q) { bindKey(q, name, section, location); },
+        [&]() -> std::optional<fb::Value> {
+            if (dm_.IBQdm.isEmpty())
+                return std::nullopt;
+            return dm_.IBQdm.field(0).value();
+        });
 }
 
 int ParamStore::ReadParI(const QString& name, int def, const QString& section,
@@ -116,8 +94,10 @@ void ParamStore::ReadParS(const QString& name, const QString& def, QString& out,
 }
 
 bool ParamStore::JestPar(const QString& name, const QString& location, const QString& section) {
-    return readKey(dm_, QStringLiteral("select * from PARAMETRY") + keyCondition, name, section,
-                   location, [](fb::Query& q) { return !q.isEmpty(); });
+    return dm_.ReadSingle(
+        QStringLiteral("select * from PARAMETRY") + keyCondition,
+        [&](fb::Query& q) { bindKey(q, name, section, location); },
+        [&] { return !dm_.IBQdm.isEmpty(); });
 }
 
 // ---- writing

@@ -386,22 +386,6 @@ bool Tdm::RunScr(const QString& name, bool silent) {
 
 // ---- single values
 
-template <class Take> auto Tdm::single(const QString& sql, Take&& take) -> decltype(take()) {
-    try {
-        IBQdm.close();
-        IBQdm.setSql(sql);
-        IBQdm.open();
-        auto v = take();
-        IBQdm.close();
-        CloseTran(IBTdm);
-        return v;
-    } catch (...) {
-        IBQdm.close();
-        IBTdm.rollbackQuietly();
-        throw;
-    }
-}
-
 bool Tdm::Jest(const QString& sql) {
     return single(sql + QStringLiteral(" rows 1"), [&] { return !IBQdm.isEmpty(); });
 }

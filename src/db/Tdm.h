@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace kzm {
 
@@ -101,6 +102,25 @@ public:
     fb::Decimal MQReadCurrency(const QString& field, const QString& sql);
     QDate ReadDate(const QString& field, const QString& sql);
     QString MQReadString(const QString& field, const QString& sql);
+    // Opens IBQdm on the text, its parameters set by `bind`, and gives what `take` reads of the
+    // result; the query is closed and its transaction ended however the read ends.
+    template <class Bind, class Take>
+    auto ReadSingle(const QString& sql, Bind&& bind, Take&& take) -> decltype(take()) {
+        try {
+            IBQdm.close();
+            IBQdm.setSql(sql);
+            bind(IBQdm);
+            IBQdm.open();
+            auto v = take();
+            IBQdm.close();
+            CloseTran(IBTdm);
+            return v;
+        } catch (...) {
+            IBQdm.close();
+            IBTdm.rollbackQuietly();
+            throw;
+        }
+    }
 
     void SayInf(const QString& text);
 
@@ -116,9 +136,11 @@ public:
     static const QString accountName;
 
 private:
-    // Opens IBQdm on the text and takes what `take` reads of its first row; the query is closed
-    // and its transaction ended however the read ends.
-    template <class Take> auto single(const QString& sql, Take&& take) -> decltype(take());
+    // ReadSingle of a statement without parameters.
+    template <class Take> auto single(const QString& sql, Take&& take) -> decltype(take()) {
+        return ReadSingle(
+            sql, [](fb::Query&) {}, std::forward<Take>(take));
+    }
     void setUpServerObjects();
 
     Session& s_;
