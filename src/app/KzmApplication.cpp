@@ -4,7 +4,6 @@
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
-#include "fb/Error.h"
 
 #include <QMessageBox>
 #include <exception>
@@ -16,14 +15,10 @@ KzmApplication::KzmApplication(int& argc, char** argv) : QApplication(argc, argv
 bool KzmApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const fb::Error& e) {
-        if (!errorHandler)
-            throw;
-        errorHandler(DbErrorMessage(e, e.text()));
     } catch (const std::exception& e) {
         if (!errorHandler)
             throw;
-        errorHandler(QString::fromUtf8(e.what()));
+        errorHandler(ErrorMessage(e));
     } catch (...) {
         if (!errorHandler)
             throw;

@@ -4,7 +4,6 @@
 #include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
-#include "fb/Error.h"
 #include "terminals/TfmParam.h"
 #include "terminals/TfmTQ200.h"
 
@@ -64,13 +63,9 @@ int main(int argc, char** argv) {
     try {
         if (!fmMain.Start())
             return 0;
-    } catch (const fb::Error& e) {
-        // An error of the start goes to the same handler as every other.
-        fmMain.ApplicationError(kzm::DbErrorMessage(e, e.text()));
-        if (stopRequested)
-            return 1;
     } catch (const std::exception& e) {
-        fmMain.ApplicationError(QString::fromUtf8(e.what()));
+        // An error of the start goes to the same handler as every other.
+        fmMain.ApplicationError(kzm::ErrorMessage(e));
         if (stopRequested)
             return 1;
     }

@@ -64,6 +64,12 @@ QString DbErrorMessage(const fb::Error& e, const QString& text) {
     return cause.isEmpty() ? text : cause + QStringLiteral("\r\n") + text;
 }
 
+QString ErrorMessage(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const fb::Error*>(&e))
+        return DbErrorMessage(*db, db->text());
+    return QString::fromUtf8(e.what());
+}
+
 Tdm::Tdm(Session& session)
     : IBTrans(IBBaza), IBTdm(IBBaza), IBTSQL(IBBaza), IBTRun(IBBaza), IBTTmp(IBBaza),
       IBTSQT(IBBaza), IBTSQTmp(IBBaza), IBTHist(IBBaza), IBProc(IBTrans), IBQ(IBTrans),

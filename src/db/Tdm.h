@@ -156,5 +156,7 @@ QString ErrorCause(const fb::Error& e);
 // What the user is shown of a database failure: the cause's line, when there is one, and then
 // `text`.
 QString DbErrorMessage(const fb::Error& e, const QString& text);
+// What the user is shown of any failure: a database one with its cause, any other by its text.
+QString ErrorMessage(const std::exception& e);
 
 } // namespace kzm
