@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 
 namespace bench {
 
@@ -116,6 +117,12 @@ int Count(fb::Database& db, const QString& sql) {
     q.setSql(sql);
     q.open();
     return q.field(0).asInteger();
+}
+
+double Percentile(std::vector<double> samples, double q) {
+    std::sort(samples.begin(), samples.end());
+    const auto i = static_cast<size_t>(q * static_cast<double>(samples.size() - 1) + 0.5);
+    return samples[i];
 }
 
 } // namespace bench

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
 namespace bench {
 
@@ -33,5 +34,8 @@ double Timed(fb::Database& db, const QString& sql, int* rows = nullptr);
 
 // The first column of the first row of a select.
 int Count(fb::Database& db, const QString& sql);
+
+// The value below which the fraction q (0..1) of the samples lie, by the nearest rank.
+double Percentile(std::vector<double> samples, double q);
 
 } // namespace bench

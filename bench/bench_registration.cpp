@@ -3,6 +3,7 @@
 // as KZM_BENCH_READINGS says), then calls made the way the registration loop makes them, one
 // reading per call and transaction, and the same readings offered a second time.
 
+#include "BenchDb.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTime>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -147,12 +147,6 @@ std::vector<Call> dayOfCalls() {
     return out;
 }
 
-double percentile(std::vector<double> v, double q) {
-    std::sort(v.begin(), v.end());
-    const auto i = static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
-    return v[i];
-}
-
 // Indexed and sequential record reads of the attachment so far, per table.
 void printReads(fb::Database& db, const char* label, int perCalls) {
     fb::Transaction tr(db);
@@ -230,14 +224,14 @@ void measure(const QString& path, const QDate& day, const char* label) {
         againUs.push_back(timedCall(mix[k], ret, nullptr));
         sameAnswer += ret == answers[k] ? 1 : 0;
     }
-    std::printf("%s_p50 %.0f us\n", label, percentile(us, 0.50));
-    std::printf("%s_p99 %.0f us\n", label, percentile(us, 0.99));
-    std::printf("%s_without_commit_p50 %.0f us\n", label, percentile(callUs, 0.50));
-    std::printf("%s_without_commit_p99 %.0f us\n", label, percentile(callUs, 0.99));
+    std::printf("%s_p50 %.0f us\n", label, bench::Percentile(us, 0.50));
+    std::printf("%s_p99 %.0f us\n", label, bench::Percentile(us, 0.99));
+    std::printf("%s_without_commit_p50 %.0f us\n", label, bench::Percentile(callUs, 0.50));
+    std::printf("%s_without_commit_p99 %.0f us\n", label, bench::Percentile(callUs, 0.99));
     std::printf("%s_answers %d issued %d blocked %d unknown %d repeats\n", label, issued, blocked,
                 unknown, repeats);
-    std::printf("%s_offered_again_p50 %.0f us\n", label, percentile(againUs, 0.50));
-    std::printf("%s_offered_again_p99 %.0f us\n", label, percentile(againUs, 0.99));
+    std::printf("%s_offered_again_p50 %.0f us\n", label, bench::Percentile(againUs, 0.50));
+    std::printf("%s_offered_again_p99 %.0f us\n", label, bench::Percentile(againUs, 0.99));
     std::printf("%s_offered_again_same_answer %d of %zu\n", label, sameAnswer, againUs.size());
     printReads(db, label, static_cast<int>(mix.size() + againUs.size()));
 }

@@ -6,6 +6,7 @@
 // month of plan rows, a day of readings), so each run wants a database of its own.
 
 #include "BenchDb.h"
+#include "core/Literals.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace {
+
+using kzm::SqlDate;
 
 double ms(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
@@ -41,15 +44,6 @@ fb::Value single(fb::Database& db, const QString& sql) {
     return v;
 }
 
-QString lit(const QDate& d) {
-    return QLatin1Char('\'') + d.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char('\'');
-}
-
-double percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
-}
-
 } // namespace
 
 int main() {
@@ -63,11 +57,10 @@ int main() {
         {QString::fromLocal8Bit(path), QStringLiteral("SYSDBA"), QStringLiteral("pantrykey")});
 
     const QDate last = single(db, "select max(DATA) from KZM_DANE").toDate();
-    const int readings = single(db, "select count(*) from KZM_RWP").toInt();
-    const int persons = single(db, "select count(*) from KZM_KART").toInt();
-    print("database_readings", readings, "rows");
+    const int persons = bench::Count(db, "select count(*) from KZM_KART");
+    print("database_readings", bench::Count(db, "select count(*) from KZM_RWP"), "rows");
     print("database_persons", persons, "rows");
-    print("database_plan_rows", single(db, "select count(*) from KZM_DANE").toInt(), "rows");
+    print("database_plan_rows", bench::Count(db, "select count(*) from KZM_DANE"), "rows");
     if (!last.isValid()) {
         std::fprintf(stderr, "brak planu w bazie\n");
         return 1;
@@ -80,10 +73,10 @@ int main() {
     // Statistics of a day against a bare fetch of the day's readings.
     {
         int rows = 0;
-        const double bare =
-            bench::Timed(db, "select DATA, CZAS from KZM_RWP where DATA = " + lit(busyDay), &rows);
+        const double bare = bench::Timed(
+            db, "select DATA, CZAS from KZM_RWP where DATA = " + SqlDate(busyDay), &rows);
         const double stat =
-            bench::Timed(db, "execute procedure PKZM_INIT_STAT3(" + lit(busyDay) + ", 0)");
+            bench::Timed(db, "execute procedure PKZM_INIT_STAT3(" + SqlDate(busyDay) + ", 0)");
         print("day_statistics", stat, "ms");
         print("day_readings_bare_fetch", bare, "ms");
         print("day_statistics_vs_bare_fetch_ratio", stat / std::max(bare, 0.01), "x");
@@ -101,7 +94,7 @@ int main() {
     // Every report procedure for the month, against one pass over the month's plan rows.
     {
         int rows = 0;
-        const QString p = lit(monthStart), k = lit(monthEnd);
+        const QString p = SqlDate(monthStart), k = SqlDate(monthEnd);
         const double bare =
             bench::Timed(db,
                          "select IDJEDN, IDZDARZ, count(*) from KZM_DANE where DATA "
@@ -113,7 +106,7 @@ int main() {
             const char* name;
             QString sql;
         } reports[] = {
-            {"rp01_2_day", "select * from PKZM_RP01_2(" + lit(busyDay) + ", -1)"},
+            {"rp01_2_day", "select * from PKZM_RP01_2(" + SqlDate(busyDay) + ", -1)"},
             {"rp02_2_month", "select * from PKZM_RP02_2(" + p + ", " + k + ", -1, 0)"},
             {"rp02_3_month", "select * from PKZM_RP02_3(" + p + ", " + k + ", -1, 0)"},
             {"rp011_month", "select * from PKZM_RP011(" + k + ", " + p + ", " + k + ", -1)"},
@@ -128,7 +121,7 @@ int main() {
             {"rp08_month", "select * from PKZM_RP08(" + p + ", " + k + ")"},
             {"rp12_month", "select * from PKZM_RP12(" + k + ", 0)"},
             {"view_rwp_2_day",
-             "select * from PKZM_VIEW_RWP_2(" + lit(busyDay) + ", " + lit(busyDay) + ")"},
+             "select * from PKZM_VIEW_RWP_2(" + SqlDate(busyDay) + ", " + SqlDate(busyDay) + ")"},
         };
         for (const auto& r : reports) {
             const double took = bench::Timed(db, r.sql, &rows);
@@ -160,14 +153,14 @@ int main() {
                 "begin insert into KZM_DANE (DATA, NR_OPER, IDJEDN, SN, OB, KO) values "
                 "(dateadd(400 day to cast(%2 as date)), :i, 0, 0, 0, 0); i = i + 1; end end")
                 .arg(persons * 31)
-                .arg(lit(next)));
+                .arg(SqlDate(next)));
         raw.commit();
         const double insert = ms(t);
         fb::Transaction clean(db);
         clean.executeImmediate(
             QStringLiteral("delete from KZM_DANE where DATA = dateadd(400 day to "
                            "cast(%1 as date))")
-                .arg(lit(next)));
+                .arg(SqlDate(next)));
         clean.commit();
         print("plan_month", plan, "ms");
         print("plan_month_raw_insert", insert, "ms");
@@ -215,8 +208,8 @@ int main() {
         std::vector<QString> answers(calls);
         for (int i = 0; i < calls; ++i)
             times.push_back(call(i, &answers[static_cast<size_t>(i)]));
-        print("registration_call_p50", percentile(times, 0.50), "ms");
-        print("registration_call_p99", percentile(times, 0.99), "ms");
+        print("registration_call_p50", bench::Percentile(times, 0.50), "ms");
+        print("registration_call_p99", bench::Percentile(times, 0.99), "ms");
 
         // Every fifth reading offered again, as after a lost acknowledgement.
         std::vector<double> again;
@@ -226,8 +219,8 @@ int main() {
             again.push_back(call(i, &answer));
             same += answer == answers[static_cast<size_t>(i)] ? 1 : 0;
         }
-        print("registration_call_offered_again_p50", percentile(again, 0.50), "ms");
-        print("registration_call_offered_again_p99", percentile(again, 0.99), "ms");
+        print("registration_call_offered_again_p50", bench::Percentile(again, 0.50), "ms");
+        print("registration_call_offered_again_p99", bench::Percentile(again, 0.99), "ms");
         print("registration_call_offered_again_same_answer", same, "of 600");
     }
     return 0;
