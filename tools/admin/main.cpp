@@ -85,7 +85,7 @@ int raportDemo(kzm::Tdm& dm, const QStringList& args) {
                     .arg(kzm::report::ExportCsv(rows, csv)));
         }
     } catch (const std::exception& e) {
-        err(QString::fromUtf8(e.what()));
+        err(kzm::ErrorMessage(e));
         return 1;
     }
     return 0;

@@ -11,7 +11,6 @@
 #include "db/Schema.h"
 #include "db/Tdm.h"
 #include "fb/Database.h"
-#include "fb/Error.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -117,8 +116,8 @@ int main(int argc, char** argv) {
                     "rozliczenia napojów %d; %.0f s\n",
                     c.units, c.persons, c.soldiers, c.assignments, c.planRows, c.readings,
                     c.settlements, clock.elapsed() / 1000.0);
-    } catch (const fb::Error& e) {
-        err(kzm::DbErrorMessage(e, e.text()));
+    } catch (const std::exception& e) {
+        err(kzm::ErrorMessage(e));
         return 1;
     }
     return 0;
