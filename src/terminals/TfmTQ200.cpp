@@ -28,6 +28,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -42,18 +43,6 @@ namespace {
 const QString form = QStringLiteral("fmTQ200");
 
 const QString readingError = QStringLiteral("Wystąpił błąd przy odczycie danych");
-
-// Sets a flag for the length of a scope.
-class BusyFlag {
-public:
-    explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyFlag() { flag_ = false; }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-
-private:
-    bool& flag_;
-};
 
 // The bytes of a reply as hexadecimal pairs, for the history table.
 QString Hex(const QByteArray& raw) {
@@ -335,7 +324,7 @@ void TfmTQ200::startRun() {
     lbHistory_->clear();
     bool on = false;
     {
-        const BusyFlag busy(busy_);
+        const QScopedValueRollback busy(busy_, true);
         Statystyka(today());
         if (simulation()) {
             on = true;
@@ -486,7 +475,7 @@ void TfmTQ200::TimerTimer() {
     }
     timer_.stop();
     {
-        const BusyFlag busy(busy_);
+        const QScopedValueRollback busy(busy_, true);
         if (!dbLost_ || reconnectDatabase())
             PetlaOdczytow();
     }
