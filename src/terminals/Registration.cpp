@@ -112,14 +112,9 @@ QString ReplyDetail(const QByteArray& raw) {
 bool ConnectionLost(const fb::Error& e) {
     // ISC codes of a connection that broke or a server that is gone or shutting down.
     static constexpr std::array<long, 8> lost{
-        fb::isc::network_error, // unable to complete network request to host
-        fb::isc::unavailable,   // server unavailable
-        335544726,              // error reading data from the connection
-        335544727,              // error writing data to the connection
-        335544741,              // connection lost to database
-        335544528,              // database shutdown
-        335544856,              // connection shutdown
-        335544648,              // connection lost to pipe server
+        fb::isc::network_error, fb::isc::unavailable,        fb::isc::net_read_err,
+        fb::isc::net_write_err, fb::isc::lost_db_connection, fb::isc::shutdown,
+        fb::isc::att_shutdown,  fb::isc::conn_lost,
     };
     return std::find(lost.begin(), lost.end(), e.code()) != lost.end();
 }
