@@ -3,9 +3,9 @@
 #include "core/Win1250.h"
 #include "fb/Api.h"
 
+#include <QScopedValueRollback>
 #include <cstring>
 #include <map>
-#include <stdexcept>
 
 namespace fb {
 
@@ -566,15 +566,11 @@ void Query::execSql() {
     });
     if (open_) {
         ++generation_;
-        quiet_ = true;
-        try {
+        {
+            const QScopedValueRollback quiet(quiet_, true);
             if (d_->cursor)
                 fetchMore(1);
-        } catch (...) {
-            quiet_ = false;
-            throw;
         }
-        quiet_ = false;
         first();
         notify(Change::Reset);
     }
