@@ -227,9 +227,9 @@ void TfmLog::showNoAccess() {
 
 bool TfmLog::decideCreation(bool& create) {
     const auto yes = [this](const QString& question) { return ask && ask(question); };
-    const bool exists = DatabaseExists(s_);
     if (!create) {
-        if (exists || !s_.localServer)
+        // Only a local file is looked for; a server's database is found by connecting to it.
+        if (!s_.localServer || DatabaseExists(s_))
             return true;
         // A first start without the creation flag, or a path typed wrong; declined, the
         // attempt to connect tells the cause.
@@ -237,7 +237,7 @@ bool TfmLog::decideCreation(bool& create) {
                      QStringLiteral("\rCzy założyć nową bazę?"));
         return true;
     }
-    if (!exists)
+    if (!DatabaseExists(s_))
         return true;
 
     QString question = QStringLiteral("Pod ścieżką\r") + s_.dbPath +
