@@ -5,7 +5,6 @@
 // pages (embedded).
 
 #include "BenchDb.h"
-#include "app/AppContext.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
 #include "fb/Query.h"
@@ -14,6 +13,7 @@
 #include "report/Printing.h"
 #include "report/forms/TfmPodglad.h"
 #include "support/TestDb.h"
+#include "ui/AppContext.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

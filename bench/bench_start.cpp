@@ -2,13 +2,14 @@
 // application object, the data module, the main window and the login window shown, as
 // main() does them. The whole process, loading included, is timed by bench/run.sh around it.
 
-#include "app/AppContext.h"
-#include "app/KzmApplication.h"
+#include "app/Program.h"
 #include "app/TfmLog.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
+#include "ui/AppContext.h"
+#include "ui/KzmApplication.h"
+#include "ui/TfmUwaga.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     kzm::TfmUwaga fmUwaga;
     ctx.fmUwaga = &fmUwaga;
     kzm::TfmMain fmMain(ctx);
+    kzm::SetFunctionWindows(fmMain);
     double shown = 0;
     fmMain.login = [&] {
         auto* fmLog = new kzm::TfmLog(session, dm, &fmMain);

@@ -5,16 +5,16 @@
 
 #include "BenchDb.h"
 
-#include "app/AppContext.h"
-#include "app/KzmApplication.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Params.h"
 #include "db/Tdm.h"
 #include "fb/Database.h"
-#include "terminals/TfmTQ200.h"
+#include "terminals/forms/TfmTQ200.h"
 #include "tqsim/SimLine.h"
+#include "ui/AppContext.h"
+#include "ui/KzmApplication.h"
+#include "ui/TfmUwaga.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

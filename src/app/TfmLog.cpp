@@ -1,11 +1,11 @@
 #include "app/TfmLog.h"
 
-#include "app/AppInfo.h"
-#include "app/HelpWindow.h"
 #include "core/Session.h"
 #include "db/Schema.h"
 #include "db/Tdm.h"
 #include "fb/Database.h"
+#include "ui/AppInfo.h"
+#include "ui/HelpWindow.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

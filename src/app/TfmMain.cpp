@@ -1,16 +1,16 @@
 #include "app/TfmMain.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/FunctionWindow.h"
-#include "app/HelpWindow.h"
-#include "app/StatusLamp.h"
-#include "app/TfmInfProg.h"
 #include "app/TfmLog.h"
-#include "app/TfmUwaga.h"
 #include "db/Schema.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
+#include "ui/AppContext.h"
+#include "ui/AppInfo.h"
+#include "ui/FunctionWindow.h"
+#include "ui/HelpWindow.h"
+#include "ui/StatusLamp.h"
+#include "ui/TfmInfProg.h"
+#include "ui/TfmUwaga.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/WindowHost.h"
 #include "core/Session.h"
+#include "ui/WindowHost.h"
 
 #include <QColor>
 #include <QMainWindow>

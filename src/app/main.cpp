@@ -1,11 +1,10 @@
-#include "app/AppContext.h"
-#include "app/KzmApplication.h"
+#include "app/Program.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
-#include "terminals/TfmParam.h"
-#include "terminals/TfmTQ200.h"
+#include "ui/AppContext.h"
+#include "ui/KzmApplication.h"
+#include "ui/TfmUwaga.h"
 
 #include <cstdio>
 #include <cstring>
@@ -55,10 +54,7 @@ int main(int argc, char** argv) {
     };
 
     kzm::TfmMain fmMain(ctx);
-    fmMain.setFactory(kzm::FunctionSlot::Parametry,
-                      [](kzm::TfmMain& m) { return new kzm::TfmParam(m); });
-    fmMain.setFactory(kzm::FunctionSlot::Rejestrator,
-                      [](kzm::TfmMain& m) { return new kzm::TfmTQ200(m); });
+    kzm::SetFunctionWindows(fmMain);
     app.errorHandler = [&fmMain](const QString& message) { fmMain.ApplicationError(message); };
     try {
         if (!fmMain.Start())

@@ -2,10 +2,10 @@
 // The main window over a copy of the catalogue database, logged in, as the function windows'
 // tests need it. What the error display would show and the program's end are recorded.
 
-#include "app/AppContext.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "support/CatalogueDb.h"
+#include "ui/AppContext.h"
+#include "ui/TfmUwaga.h"
 
 #include <QCoreApplication>
 #include <memory>

@@ -1,6 +1,6 @@
 // Entry point of the window tests: one application object for all of them, the program's own,
 // drawn offscreen unless a display platform was chosen.
-#include "app/KzmApplication.h"
+#include "ui/KzmApplication.h"
 
 #include <gtest/gtest.h>
 

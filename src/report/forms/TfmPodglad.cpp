@@ -1,8 +1,8 @@
 #include "report/forms/TfmPodglad.h"
 
-#include "app/AppContext.h"
 #include "core/Session.h"
 #include "report/Printing.h"
+#include "ui/AppContext.h"
 
 #include <QAction>
 #include <QDateTime>

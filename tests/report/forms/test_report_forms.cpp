@@ -1,4 +1,3 @@
-#include "app/AppContext.h"
 #include "report/Export.h"
 #include "report/ListLayout.h"
 #include "report/Printing.h"
@@ -6,6 +5,7 @@
 #include "support/CatalogueDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
+#include "ui/AppContext.h"
 
 #include <QAction>
 #include <QDir>

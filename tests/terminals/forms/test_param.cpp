@@ -1,14 +1,14 @@
-#include "app/AppContext.h"
-#include "app/DbGrid.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "db/Params.h"
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 #include "terminals/TerminalProtocol.h"
-#include "terminals/TfmParam.h"
+#include "terminals/forms/TfmParam.h"
+#include "ui/AppContext.h"
+#include "ui/DbGrid.h"
+#include "ui/TfmUwaga.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

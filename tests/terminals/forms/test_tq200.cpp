@@ -1,6 +1,5 @@
-#include "app/AppContext.h"
+#include "app/Program.h"
 #include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "db/Params.h"
 #include "support/MainWindowDb.h"
@@ -8,9 +7,11 @@
 #include "support/TestDb.h"
 #include "support/WhenModal.h"
 #include "terminals/Registration.h"
-#include "terminals/TfmTQ200.h"
+#include "terminals/forms/TfmTQ200.h"
 #include "tqsim/SimLine.h"
 #include "tqsim/SimTerminal.h"
+#include "ui/AppContext.h"
+#include "ui/TfmUwaga.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "app/KzmApplication.h"
+#include "ui/KzmApplication.h"
 
-#include "app/AppContext.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
+#include "ui/AppContext.h"
+#include "ui/TfmUwaga.h"
 
 #include <QMessageBox>
 #include <exception>

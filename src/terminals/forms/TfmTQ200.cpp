@@ -1,9 +1,5 @@
-#include "terminals/TfmTQ200.h"
+#include "terminals/forms/TfmTQ200.h"
 
-#include "app/AppContext.h"
-#include "app/StatusLamp.h"
-#include "app/TfmMain.h"
-#include "app/TfmUwaga.h"
 #include "core/Files.h"
 #include "core/Session.h"
 #include "core/Win1250.h"
@@ -12,6 +8,9 @@
 #include "fb/Error.h"
 #include "terminals/Registration.h"
 #include "terminals/TerminalLink.h"
+#include "ui/AppContext.h"
+#include "ui/StatusLamp.h"
+#include "ui/TfmUwaga.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -722,16 +721,6 @@ void TfmTQ200::Statystyka(const QDate& date) {
     qProc_.close();
     if (trProc_.inTransaction())
         trProc_.commit();
-}
-
-TfmTQ200* StartRegistrationStation(TfmMain& main) {
-    main.OpenFunction(FunctionSlot::Rejestrator);
-    auto* w = qobject_cast<TfmTQ200*>(main.functionWindow(FunctionSlot::Rejestrator));
-    if (w)
-        w->unattended = true;
-    if (w && !w->terminals().empty() && !w->running())
-        w->btnRunClick();
-    return w;
 }
 
 } // namespace kzm

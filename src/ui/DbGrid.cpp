@@ -1,4 +1,4 @@
-#include "app/DbGrid.h"
+#include "ui/DbGrid.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

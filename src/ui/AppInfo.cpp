@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "ui/AppInfo.h"
 
 namespace kzm {
 

@@ -1,9 +1,9 @@
-#include "app/FunctionWindow.h"
+#include "ui/FunctionWindow.h"
 
-#include "app/AppContext.h"
-#include "app/HelpWindow.h"
-#include "app/WindowHost.h"
 #include "core/Session.h"
+#include "ui/AppContext.h"
+#include "ui/HelpWindow.h"
+#include "ui/WindowHost.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/FunctionWindow.h"
-#include "app/WindowHost.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "terminals/RecordGate.h"
 #include "terminals/SerialPort.h"
 #include "terminals/TerminalProtocol.h"
 #include "terminals/TerminalReply.h"
+#include "ui/FunctionWindow.h"
+#include "ui/WindowHost.h"
 
 #include <QColor>
 #include <QDate>
@@ -32,7 +32,6 @@ namespace kzm {
 
 struct ReadingOutcome;
 class StatusLamp;
-class TfmMain;
 
 // The terminal window: polls the active terminals every second, stores each reading through
 // the registration procedure, answers on the terminal's display and keeps the day's meal
@@ -196,9 +195,5 @@ private:
     QDateEdit* edDate_ = nullptr;
     QTimeEdit* edTime_ = nullptr;
 };
-
-// A registration workstation after its login: the terminal window opened in the main window and
-// its run started. The window, or nothing when it could not stay open.
-TfmTQ200* StartRegistrationStation(TfmMain& main);
 
 } // namespace kzm

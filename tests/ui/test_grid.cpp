@@ -1,7 +1,7 @@
-#include "app/DbGrid.h"
-#include "app/GridModel.h"
 #include "support/CatalogueDb.h"
 #include "support/QtPrint.h"
+#include "ui/DbGrid.h"
+#include "ui/GridModel.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -1,4 +1,4 @@
-#include "app/TfmUwaga.h"
+#include "ui/TfmUwaga.h"
 
 #include "core/Text.h"
 

@@ -1,10 +1,10 @@
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 
-#include "app/TfmSF.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
+#include "ui/TfmSF.h"
+#include "ui/TfmUwaga.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,10 +1,10 @@
-#include "app/AppInfo.h"
-#include "app/TfmInfProg.h"
-#include "app/TfmSF.h"
-#include "app/TfmUwaga.h"
 #include "core/Session.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
+#include "ui/AppInfo.h"
+#include "ui/TfmInfProg.h"
+#include "ui/TfmSF.h"
+#include "ui/TfmUwaga.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/TfmSF.h"
+#include "ui/TfmSF.h"
 
 #include <QComboBox>
 #include <QDir>

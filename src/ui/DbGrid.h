@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/GridModel.h"
 #include "db/RowSelection.h"
+#include "ui/GridModel.h"
 
 #include <QTableView>
 

@@ -1,7 +1,7 @@
-#include "app/HelpWindow.h"
+#include "ui/HelpWindow.h"
 
-#include "app/AppInfo.h"
 #include "core/Session.h"
+#include "ui/AppInfo.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "terminals/TfmParam.h"
+#include "terminals/forms/TfmParam.h"
 
-#include "app/AppContext.h"
-#include "app/DbGrid.h"
-#include "app/TfmUwaga.h"
 #include "core/Literals.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
+#include "ui/AppContext.h"
+#include "ui/DbGrid.h"
+#include "ui/TfmUwaga.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/FunctionWindow.h"
-#include "app/WindowHost.h"
 #include "db/Params.h"
 #include "fb/Value.h"
+#include "ui/FunctionWindow.h"
+#include "ui/WindowHost.h"
 
 #include <QString>
 #include <QTime>

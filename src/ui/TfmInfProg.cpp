@@ -1,7 +1,7 @@
-#include "app/TfmInfProg.h"
+#include "ui/TfmInfProg.h"
 
-#include "app/AppInfo.h"
 #include "core/Session.h"
+#include "ui/AppInfo.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "app/StatusLamp.h"
+#include "ui/StatusLamp.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/GridModel.h"
+#include "ui/GridModel.h"
 
 namespace kzm {
 

@@ -1,0 +1,24 @@
+#include "app/Program.h"
+
+#include "app/TfmMain.h"
+#include "terminals/forms/TfmParam.h"
+#include "terminals/forms/TfmTQ200.h"
+
+namespace kzm {
+
+void SetFunctionWindows(TfmMain& main) {
+    main.setFactory(FunctionSlot::Parametry, [](TfmMain& m) { return new TfmParam(m); });
+    main.setFactory(FunctionSlot::Rejestrator, [](TfmMain& m) { return new TfmTQ200(m); });
+}
+
+TfmTQ200* StartRegistrationStation(TfmMain& main) {
+    main.OpenFunction(FunctionSlot::Rejestrator);
+    auto* w = qobject_cast<TfmTQ200*>(main.functionWindow(FunctionSlot::Rejestrator));
+    if (w)
+        w->unattended = true;
+    if (w && !w->terminals().empty() && !w->running())
+        w->btnRunClick();
+    return w;
+}
+
+} // namespace kzm
