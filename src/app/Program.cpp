@@ -15,7 +15,7 @@ TfmTQ200* StartRegistrationStation(TfmMain& main) {
     main.OpenFunction(FunctionSlot::Rejestrator);
     auto* w = qobject_cast<TfmTQ200*>(main.functionWindow(FunctionSlot::Rejestrator));
     if (w)
-        w->unattended = true;
+        w->run().unattended = true;
     if (w && !w->terminals().empty() && !w->running())
         w->btnRunClick();
     return w;
