@@ -51,14 +51,13 @@ QStringList JednostkiList::check() {
 }
 
 QStringList JednostkiList::saveStatements() const {
-    const QString grupa = SqlInt(fields_.cywile ? 1 : 0);
+    const int grupa = fields_.cywile ? 1 : 0;
     if (mode() == ListMode::Adding)
         return {QStringLiteral("insert into kzm_jednostki (numer,grupa,nazwa) values(") +
-                SqlInt(numer_, false) + SqlInt(fields_.cywile ? 1 : 0, false) +
-                SqlStr(fields_.nazwa) + u')'};
+                SqlInt(numer_, false) + SqlInt(grupa, false) + SqlStr(fields_.nazwa) + u')'};
     return {QStringLiteral("update kzm_jednostki set numer=") + SqlInt(numer_, false) +
             QStringLiteral(" nazwa=") + SqlStr(fields_.nazwa, false) + QStringLiteral("grupa=") +
-            grupa + QStringLiteral(" where id=") + SqlInt(key())};
+            SqlInt(grupa) + QStringLiteral(" where id=") + SqlInt(key())};
 }
 
 QStringList JednostkiList::deleteStatements(int key) const {

@@ -77,7 +77,7 @@ public:
     // then empty.
     virtual bool open();
     // Re-opens the select positioned on the row of the key (-1: the row that is current now;
-    // the first row when the key is not found).
+    // the first row when the key is not found). Database errors reach the caller.
     void reopen(int key = -1);
     // Closes the query and ends the transaction (the window's close).
     virtual void close();
@@ -98,11 +98,11 @@ public:
     // "Rezygnacja" and Escape: mode 0; false when no panel was open.
     bool cancel();
     // "Zapamiętaj": runs the checks and, when they all pass, the statements of the mode; the
-    // list is then re-opened on the saved row (after an insert: on the row current before) and
-    // the mode is 0.
+    // mode is then 0 and the list re-opened on the saved row (after an insert: on the row
+    // current before), and an error of that re-opening reaches the caller.
     ListResult save();
     // Why the current row may not be deleted; empty when it may. The window asks before asking
-    // for the confirmation; deleteCurrent asks again.
+    // for the confirmation; deleteCurrent asks again. Database errors reach the caller.
     QString deleteRefusal();
     // The question that confirms a deletion, in a box titled deleteTitle.
     virtual QString deleteQuestion() const { return QStringLiteral("Czy naprawdę skasować?"); }

@@ -211,7 +211,7 @@ TEST_F(ListControllerTest, AStatementTheDatabaseRefusesKeepsThePanelOpenWithItsT
         EXPECT_TRUE(log().contains("insert into kzm_stopnie")) << log().toStdString();
     }
     EXPECT_EQ(stored(), QStringList{"A|STOPIEŃ A"});
-    // Mended, the same panel saves.
+    // With the abbreviation put right, the same panel saves.
     list.skrot = "B";
     ASSERT_TRUE(list.save().ok());
     EXPECT_EQ(stored(), QStringList({"A|STOPIEŃ A", "B|POWTÓRZONY"}));
