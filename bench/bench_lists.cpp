@@ -1,0 +1,222 @@
+// The list windows' actions on lists of 5000 rows: the units, the ranks and the prices of one
+// rate. Each action runs as the window runs it (checks, statement, re-open positioned on the
+// row to show), on the last rows of the list, where positioning reads the whole list. Embedded.
+
+#include "BenchDb.h"
+#include "core/Session.h"
+#include "db/RowSelection.h"
+#include "db/Tdm.h"
+#include "db/Tdmu.h"
+#include "fb/Database.h"
+#include "fb/Transaction.h"
+#include "lists/JednostkiList.h"
+#include "lists/StawkiList.h"
+#include "lists/StopnieList.h"
+#include "support/TestDb.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int listRows = 5000;
+constexpr int runs = 20;
+
+// The persons of the benchmark database, and the three lists filled up to 5000 rows.
+void seed(fb::Database& db) {
+    bench::SeedPersons(db);
+    fb::Transaction tr(db);
+    tr.executeImmediate(QStringLiteral(R"(
+execute block as
+declare i integer;
+begin
+  i = (select count(*) from KZM_JEDNOSTKI);
+  while (i < %1) do
+  begin
+    insert into KZM_JEDNOSTKI (NUMER, GRUPA, NAZWA) values (:i + 100, 1, 'JEDNOSTKA ' || :i);
+    i = i + 1;
+  end
+  i = (select count(*) from KZM_STOPNIE);
+  while (i < %1) do
+  begin
+    insert into KZM_STOPNIE (SKROT, NAZWA) values (lpad(:i, 6, '0'), 'STOPIEN ' || :i);
+    i = i + 1;
+  end
+  i = (select count(*) from KZM_CENNIK where IDTR = 20);
+  while (i < %1) do
+  begin
+    insert into KZM_CENNIK (IDTR, KWOTA, OD_KIEDY) values (20, 10 + mod(:i, 100) * 0.01,
+                                                          dateadd(:i day to date '2000-01-01'));
+    i = i + 1;
+  end
+end)")
+                            .arg(listRows));
+    tr.commit();
+    bench::SetStatistics(db, {"KZM_JEDN0", "KZM_CENNIK1", "KZM_CENNIK2"});
+}
+
+// The first rows of a grid marked.
+class Marked : public kzm::RowSelection {
+public:
+    explicit Marked(int rows) {
+        for (int r = 0; r < rows; ++r)
+            rows_.push_back(r);
+    }
+    std::vector<int> selectedRows() const override { return rows_; }
+    void setRowSelected(int, bool) override {}
+
+private:
+    std::vector<int> rows_;
+};
+
+// Runs the action `runs` times (`prepare` before each, untimed) and prints its median and
+// slowest time; false when the action failed once.
+bool measure(const char* name, const std::function<void()>& prepare,
+             const std::function<bool()>& action) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer t;
+        t.start();
+        const bool ok = action();
+        ms.push_back(t.nsecsElapsed() / 1e6);
+        if (!ok) {
+            std::printf("%s failed\n", name);
+            return false;
+        }
+    }
+    std::printf("%s_p50 %.1f ms\n", name, bench::Percentile(ms, 0.5));
+    std::printf("%s_max %.1f ms\n", name, bench::Percentile(ms, 1.0));
+    return true;
+}
+
+// The list on its last row.
+void toLast(kzm::ListController& list) {
+    list.query().last();
+    list.rowChanged();
+}
+
+} // namespace
+
+int main() {
+    QTemporaryDir dir;
+    const QString path = bench::CopyTemplate(dir, "lists.fdb");
+    if (path.isEmpty())
+        return 1;
+    {
+        fb::Database db;
+        db.connect({path, testdb::user, testdb::password});
+        seed(db);
+    }
+
+    kzm::Session s;
+    s.InitConfig(dir.path(), QDate(2026, 3, 10), dir.path());
+    s.dbPath = path;
+    s.user = QString::fromLatin1(testdb::user);
+    s.password = QString::fromLatin1(testdb::password);
+    s.localServer = true;
+    kzm::Tdm dm(s);
+    dm.BazaConnect();
+    if (s.connectionStatus != kzm::Status::connected)
+        return 1;
+    kzm::Tdmu dmu(dm);
+    bool ok = true;
+    const auto nothing = [] {};
+
+    // Units.
+    kzm::JednostkiList units(dm, dmu);
+    int numer = 90000;
+    ok &= measure("units_open", nothing, [&] { return units.open() && units.query().moveTo(255); });
+    std::printf("units_rows %d rows\n", dm.IBReccount(units.query()));
+    ok &= measure(
+        "units_reopen_on_last", [&] { toLast(units); },
+        [&] {
+            units.reopen(units.currentKey());
+            return units.query().currentRow() == listRows - 1;
+        });
+    ok &= measure(
+        "units_insert", [&] { toLast(units); },
+        [&] {
+            units.beginInsert();
+            units.fields().numer = QString::number(++numer);
+            units.fields().nazwa = QStringLiteral("NOWA");
+            return units.save().ok();
+        });
+    ok &= measure(
+        "units_update", [&] { toLast(units); },
+        [&] {
+            units.beginEdit();
+            units.fields().nazwa = QStringLiteral("ZMIENIONA");
+            return units.save().ok();
+        });
+    ok &= measure(
+        "units_delete", [&] { toLast(units); }, [&] { return units.deleteCurrent().ok(); });
+    // The kind of 100 marked units and of every unit, each run turning it over, so that every
+    // unit changes.
+    int kind = 0;
+    ok &= measure(
+        "units_kind_of_100_marked", [&] { toLast(units); },
+        [&] {
+            Marked some(100);
+            return units.WpiszGrupe(some, kind ^= 1);
+        });
+    ok &= measure(
+        "units_kind_of_every_unit", [&] { toLast(units); },
+        [&] {
+            Marked all(dm.IBReccount(units.query()));
+            return units.WpiszGrupe(all, kind ^= 1);
+        });
+    units.close();
+
+    // Ranks, by abbreviation.
+    kzm::StopnieList ranks(dm, dmu);
+    int skrot = 0;
+    ok &= measure("ranks_open", nothing, [&] { return ranks.open() && ranks.query().moveTo(255); });
+    ok &= measure(
+        "ranks_insert", [&] { toLast(ranks); },
+        [&] {
+            ranks.beginInsert();
+            ranks.fields().skrot = QStringLiteral("Z%1").arg(++skrot);
+            return ranks.save().ok();
+        });
+    ok &= measure(
+        "ranks_update", [&] { toLast(ranks); },
+        [&] {
+            ranks.beginEdit();
+            ranks.fields().nazwa = QStringLiteral("ZMIENIONY");
+            return ranks.save().ok();
+        });
+    ok &= measure(
+        "ranks_delete", [&] { toLast(ranks); }, [&] { return ranks.deleteCurrent().ok(); });
+    ranks.close();
+
+    // The prices of rate 020, shown when the rates window moves to it.
+    kzm::StawkiList rates(dm, dmu);
+    kzm::CennikList& prices = rates.ceny();
+    rates.open();
+    ok &= measure(
+        "prices_rate_change", [&] { rates.locate(30); },
+        [&] { return rates.locate(20) && prices.query().moveTo(255); });
+    std::printf("prices_rows %d rows\n", dm.IBReccount(prices.query()));
+    ok &= measure(
+        "prices_insert", [&] { toLast(prices); },
+        [&] {
+            prices.beginInsert();
+            prices.fields().kwota = QStringLiteral("12,5");
+            return prices.save().ok();
+        });
+    ok &= measure(
+        "prices_update", [&] { toLast(prices); },
+        [&] {
+            prices.beginEdit();
+            prices.fields().kwota = QStringLiteral("13.25");
+            return prices.save().ok();
+        });
+    ok &= measure(
+        "prices_delete", [&] { toLast(prices); }, [&] { return prices.deleteCurrent().ok(); });
+    rates.close();
+    return ok ? 0 : 1;
+}

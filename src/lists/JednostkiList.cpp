@@ -1,0 +1,117 @@
+#include "lists/JednostkiList.h"
+
+#include "core/Literals.h"
+#include "core/Session.h"
+#include "db/RowSelection.h"
+#include "db/Tdm.h"
+#include "db/Tdmu.h"
+#include "fb/Error.h"
+
+namespace kzm {
+
+const QString JednostkiList::brakNumeru = QStringLiteral("Brak numeru jednostki");
+const QString JednostkiList::numerPowtorzony =
+    QStringLiteral("Numer jednostki nie może się powtarzać");
+
+JednostkiList::JednostkiList(Tdm& dm, Tdmu& dmu)
+    : ListController(dm, dmu, QStringLiteral("select * from kzm_jednostki"), QStringLiteral("ID")) {
+}
+
+int JednostkiList::NumerOf(const QString& text) {
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+bool JednostkiList::open() {
+    dm().RunSQL(QStringLiteral("update kzm_jednostki set grupa=0 where grupa is null"));
+    return ListController::open();
+}
+
+void JednostkiList::clearFields() {
+    fields_ = JednostkaFields{};
+}
+
+void JednostkiList::loadFields() {
+    const fb::Query& q = query();
+    storedNumer_ = q.fieldByName(QStringLiteral("NUMER")).asInteger();
+    fields_.numer = QString::number(storedNumer_);
+    fields_.nazwa = q.fieldByName(QStringLiteral("NAZWA")).asString();
+    fields_.cywile = q.fieldByName(QStringLiteral("GRUPA")).asInteger() != 0;
+}
+
+QStringList JednostkiList::check() {
+    numer_ = mode() == ListMode::Editing ? storedNumer_ : NumerOf(fields_.numer);
+    if (numer_ == 0)
+        return {brakNumeru};
+    if (dmu().JestInt(QStringLiteral("kzm_jednostki"), QStringLiteral("numer"), key(),
+                      QStringLiteral("id"), numer_))
+        return {numerPowtorzony};
+    return {};
+}
+
+QStringList JednostkiList::saveStatements() const {
+    const int grupa = fields_.cywile ? 1 : 0;
+    if (mode() == ListMode::Adding)
+        return {QStringLiteral("insert into kzm_jednostki (numer,grupa,nazwa) values(") +
+                SqlInt(numer_, false) + SqlInt(grupa, false) + SqlStr(fields_.nazwa) + u')'};
+    return {QStringLiteral("update kzm_jednostki set numer=") + SqlInt(numer_, false) +
+            QStringLiteral(" nazwa=") + SqlStr(fields_.nazwa, false) + QStringLiteral("grupa=") +
+            SqlInt(grupa) + QStringLiteral(" where id=") + SqlInt(key())};
+}
+
+QStringList JednostkiList::deleteStatements(int key) const {
+    return {QStringLiteral("delete from kzm_jednostki where id=") + SqlInt(key)};
+}
+
+QString JednostkiList::refuseDelete(int key) {
+    const int persons = dm().ReadInteger(
+        QStringLiteral("N"),
+        QStringLiteral("select count(distinct nr_oper) as n from kzm_przydzial where idjedn=") +
+            SqlInt(key),
+        0);
+    if (persons == 0)
+        return QString();
+    return QStringLiteral("Nie można usunąć jednostki, bo jest w przydziałach ") +
+           OsobGen(persons) + u'.';
+}
+
+bool JednostkiList::WpiszGrupe(RowSelection& marks, int grupa) {
+    if (!hasRows())
+        return false;
+    fb::Query& q = query();
+    const int current = q.currentRow();
+    const int currentUnit = currentKey();
+    std::vector<int> rows = marks.selectedRows();
+    if (rows.empty()) {
+        marks.setRowSelected(current, true);
+        rows = marks.selectedRows();
+    }
+    std::vector<int> units;
+    for (int r : rows)
+        if (q.moveTo(r))
+            units.push_back(currentKey());
+    q.moveTo(current);
+
+    BusyCursor busy(dm().session());
+    bool done = false;
+    try {
+        fb::TransactionGuard guard(writeTransaction());
+        fb::Query update(writeTransaction());
+        update.setSql(QStringLiteral("update KZM_JEDNOSTKI set grupa=:grupa where id=:id"));
+        for (int unit : units) {
+            update.setParam(QStringLiteral("grupa"), grupa);
+            update.setParam(QStringLiteral("id"), unit);
+            update.execSql();
+        }
+        guard.commit();
+        done = true;
+    } catch (const fb::Error& e) {
+        dm().session().WriteHist(QStringLiteral("WpiszGrupe ") + QString::number(grupa) + u' ' +
+                                 CrLf(e.text()));
+    }
+    reopen(currentUnit);
+    return done;
+}
+
+} // namespace kzm
