@@ -5,6 +5,7 @@
 #include "db/Tdm.h"
 #include "fb/Database.h"
 #include "ui/AppInfo.h"
+#include "ui/FormKit.h"
 #include "ui/HelpWindow.h"
 
 #include <QFormLayout>
@@ -18,30 +19,6 @@
 #include <QVBoxLayout>
 
 namespace kzm {
-
-namespace {
-
-// Keeps what is typed into a field in upper or lower case.
-void forceCase(QLineEdit* edit, bool upper) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, upper](const QString& text) {
-        const QString cased = upper ? text.toUpper() : text.toLower();
-        if (cased == text)
-            return;
-        const int at = edit->cursorPosition();
-        edit->setText(cased);
-        edit->setCursorPosition(at);
-    });
-}
-
-QLineEdit* readOnlyField(QWidget* parent, const QString& name) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    return e;
-}
-
-} // namespace
 
 TfmLog::TfmLog(Session& s, Tdm& dm, QWidget* parent) : QDialog(parent), s_(s), dm_(dm) {
     setObjectName(QStringLiteral("fmLog"));
@@ -68,8 +45,8 @@ TfmLog::TfmLog(Session& s, Tdm& dm, QWidget* parent) : QDialog(parent), s_(s), d
     picture->setPixmap(style()->standardPixmap(QStyle::SP_ComputerIcon));
     aboutRow->addWidget(picture);
     auto* aboutForm = new QFormLayout();
-    edVersion_ = readOnlyField(about, QStringLiteral("edWersja"));
-    edFirma_ = readOnlyField(about, QStringLiteral("edFirma"));
+    edVersion_ = MakeReadOnly(QStringLiteral("edWersja"), about);
+    edFirma_ = MakeReadOnly(QStringLiteral("edFirma"), about);
     aboutForm->addRow(QStringLiteral("Wersja programu:"), edVersion_);
     aboutForm->addRow(QStringLiteral("Firma:"), edFirma_);
     aboutRow->addLayout(aboutForm, 1);
@@ -80,14 +57,14 @@ TfmLog::TfmLog(Session& s, Tdm& dm, QWidget* parent) : QDialog(parent), s_(s), d
     edUser_ = new QLineEdit(this);
     edUser_->setObjectName(QStringLiteral("edUser"));
     edUser_->setMaxLength(12);
-    forceCase(edUser_, true);
+    ForceCase(edUser_, true);
     form->addRow(lbUser_, edUser_);
     lbPass_ = new QLabel(QStringLiteral("Hasło"), this);
     edPass_ = new QLineEdit(this);
     edPass_->setObjectName(QStringLiteral("edPass"));
     edPass_->setEchoMode(QLineEdit::Password);
     edPass_->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    forceCase(edPass_, false);
+    ForceCase(edPass_, false);
     form->addRow(lbPass_, edPass_);
     column->addLayout(form);
 

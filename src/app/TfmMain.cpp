@@ -6,22 +6,26 @@
 #include "db/Tdmu.h"
 #include "ui/AppContext.h"
 #include "ui/AppInfo.h"
+#include "ui/FormKit.h"
 #include "ui/FunctionWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/StatusLamp.h"
 #include "ui/TfmInfProg.h"
 #include "ui/TfmUwaga.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -86,10 +90,8 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
     auto* buttons = new QHBoxLayout(buttonBar);
     buttons->setContentsMargins(4, 4, 4, 4);
     auto makeButton = [&](const QString& text, const QString& name) {
-        auto* b = new QPushButton(text, buttonBar);
-        b->setObjectName(name);
+        QPushButton* b = MakeButton(text, name, buttonBar);
         b->setMinimumWidth(90);
-        b->setAutoDefault(false);
         buttons->addWidget(b);
         return b;
     };
@@ -283,7 +285,7 @@ QList<FunctionWindow*> TfmMain::openWindows() const {
 
 void TfmMain::CloseLastForm() {
     for (FunctionWindow* w : openWindows())
-        if (ctx_.keptWindowName.isEmpty() || w->objectName() != ctx_.keptWindowName)
+        if (keptWindow_.isEmpty() || w->objectName() != keptWindow_)
             w->close();
     ctx_.releaseFmSF();
 }
@@ -374,6 +376,42 @@ void TfmMain::ApplicationError(const QString& message) {
 }
 
 // ---- lamp, gauge, about
+
+// ---- the key handler
+
+void TfmMain::TakeKeys(QWidget* handler) {
+    keyHandler_ = handler;
+}
+
+void TfmMain::GiveKeysBack(QWidget* handler) {
+    if (keyHandler_ == handler)
+        keyHandler_ = nullptr;
+}
+
+bool TfmMain::passesKey() const {
+    // A key the handler's own widgets left unhandled comes up here once; it is not sent round.
+    const QWidget* focus = QApplication::focusWidget();
+    return keyHandler_ && !passingKey_ && focus != keyHandler_ &&
+           !(focus && keyHandler_->isAncestorOf(focus));
+}
+
+void TfmMain::keyPressEvent(QKeyEvent* event) {
+    if (passesKey()) {
+        const QScopedValueRollback passing(passingKey_, true);
+        QCoreApplication::sendEvent(keyHandler_, event);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TfmMain::keyReleaseEvent(QKeyEvent* event) {
+    if (passesKey()) {
+        const QScopedValueRollback passing(passingKey_, true);
+        QCoreApplication::sendEvent(keyHandler_, event);
+        return;
+    }
+    QMainWindow::keyReleaseEvent(event);
+}
 
 void TfmMain::setLamp(const QColor& colour) {
     lamp_->setColour(colour);

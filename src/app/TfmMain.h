@@ -59,6 +59,12 @@ public:
     // Opens the window of a button as its button does.
     void OpenFunction(FunctionSlot slot);
 
+    void TakeKeys(QWidget* handler) override;
+    void GiveKeysBack(QWidget* handler) override;
+    QWidget* keyHandler() const { return keyHandler_; }
+    void setKeptWindow(const QString& name) override { keptWindow_ = name; }
+    QString keptWindow() const override { return keptWindow_; }
+
     // The round status indicator at the right of the button bar.
     void setLamp(const QColor& colour) override;
     QColor lamp() const;
@@ -82,8 +88,11 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    bool passesKey() const;
     void fillPrinters();
     void printerChanged(int index);
     void showInClientArea(FunctionWindow* w);
@@ -105,6 +114,9 @@ private:
     QWidget* client_ = nullptr;
     std::unique_ptr<ProgressGauge> gauge_;
     bool closing_ = false;
+    QPointer<QWidget> keyHandler_;
+    bool passingKey_ = false; // a key on its way to the handler, which may send it back up
+    QString keptWindow_;
 };
 
 } // namespace kzm

@@ -53,9 +53,7 @@ public:
     static QString pdfPrinterName();
     bool pdfPrinterSelected() const;
 
-    // Registration: the terminal window's component name while it keeps itself alive, and
-    // whether a registration run is going on.
-    QString keptWindowName;
+    // Whether a registration run is going on.
     bool registrationRunning = false;
 
     // The toolkit's error display, and the end of the program on the user's request; tests

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -145,6 +146,50 @@ TEST_F(MainTest, ThePathCaptionGrowsAndShrinksByParts) {
     EXPECT_EQ(main->chCaption(), "");
 }
 
+// A window that takes the key handler gets the keys the main window receives, until it gives
+// it back; a key it leaves unhandled does not come round again.
+TEST_F(MainTest, TheKeyHandlerPassesTheMainWindowsKeysToTheWindowHoldingIt) {
+    start();
+    class KeyCounter : public QWidget {
+    public:
+        using QWidget::QWidget;
+        QList<int> pressed, released;
+
+    protected:
+        void keyPressEvent(QKeyEvent* e) override {
+            pressed << e->key();
+            e->ignore(); // unhandled: up to the parent, the main window
+        }
+        void keyReleaseEvent(QKeyEvent* e) override {
+            released << e->key();
+            e->ignore();
+        }
+    };
+    auto* list = new KeyCounter(main->clientArea());
+    auto* other = new KeyCounter(main->clientArea());
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->show();
+    QApplication::setActiveWindow(main.get());
+    main->exitButton()->setFocus();
+    QTest::keyClick(main->exitButton(), Qt::Key_Insert);
+    EXPECT_TRUE(list->pressed.isEmpty()) << "nothing passed before the handler is taken";
+
+    main->TakeKeys(list);
+    QTest::keyClick(main->exitButton(), Qt::Key_Insert);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Escape);
+    main->exitButton()->setFocus();
+    EXPECT_EQ(list->pressed, QList<int>({Qt::Key_Insert, Qt::Key_Escape}));
+    EXPECT_EQ(list->released, QList<int>({Qt::Key_Insert, Qt::Key_Escape}));
+
+    main->GiveKeysBack(other);
+    EXPECT_EQ(main->keyHandler(), list) << "only the holder gives it back";
+    main->GiveKeysBack(list);
+    QTest::keyClick(main->exitButton(), Qt::Key_Delete);
+    EXPECT_EQ(list->pressed.size(), 2);
+    EXPECT_TRUE(other->pressed.isEmpty());
+}
+
 TEST_F(MainTest, FunctionWindowsOpenOneAtATimeInsideTheClientArea) {
     start();
     for (int i = 0; i < functionSlotCount; ++i)
@@ -191,7 +236,7 @@ TEST_F(MainTest, WhileRegistrationRunsTheMainWindowRefusesToCloseAndKeepsTheTerm
     QPointer<TestWindow> terminal = windowFor(FunctionSlot::Rejestrator, "fmTQ200", "Rejestrator");
     EXPECT_EQ(main->clientArea()->palette().color(QPalette::Window), QColor(166, 202, 240));
     ctx.registrationRunning = true;
-    ctx.keptWindowName = QStringLiteral("fmTQ200");
+    main->setKeptWindow(QStringLiteral("fmTQ200"));
     terminal->hide(); // as the terminal window does when asked to close while running
 
     // Only the main and the terminal window: nothing is closed, the terminal comes forward.
@@ -211,7 +256,7 @@ TEST_F(MainTest, WhileRegistrationRunsTheMainWindowRefusesToCloseAndKeepsTheTerm
 
     // Once the run has stopped the main window closes and takes the terminal window along.
     ctx.registrationRunning = false;
-    ctx.keptWindowName.clear();
+    main->setKeptWindow(QString());
     EXPECT_TRUE(main->close());
     settle();
     EXPECT_TRUE(terminal.isNull());

@@ -6,6 +6,7 @@
 #include "db/Tdmu.h"
 #include "ui/AppContext.h"
 #include "ui/DbGrid.h"
+#include "ui/FormKit.h"
 #include "ui/TfmUwaga.h"
 
 #include <QButtonGroup>
@@ -42,33 +43,6 @@ QString Flag(bool on) {
 // The time of day of a time, without seconds' fractions.
 QTime TimeOfDay(const QTime& t) {
     return t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime(0, 0);
-}
-
-QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QSpinBox* Spin(const QString& name, int min, int max, int step, QWidget* parent) {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    return s;
-}
-
-QLineEdit* Edit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-QCheckBox* Check(const QString& text, const QString& name, QWidget* parent) {
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(name);
-    return c;
 }
 
 // A choice between the sound signal (item 0) and no signal (item 1).
@@ -251,19 +225,19 @@ TfmParam::TfmParam(WindowHost& host)
     general->addLayout(lunch, 0, 1);
     general->addWidget(new QLabel(QStringLiteral("Maksymalny numer karty magnetycznej"), this), 1,
                        0);
-    edMaxKodKarty_ = Edit(QStringLiteral("edMaxKodKarty"), this);
+    edMaxKodKarty_ = MakeEdit(QStringLiteral("edMaxKodKarty"), this);
     general->addWidget(edMaxKodKarty_, 1, 1);
     general->addWidget(
         new QLabel(QStringLiteral("Górna granica kodów operacyjnych dla wojska ( parametr stały )"),
                    this),
         2, 0);
-    edMaxKodOper_ = Edit(QStringLiteral("edMaxKodOper"), this);
+    edMaxKodOper_ = MakeEdit(QStringLiteral("edMaxKodOper"), this);
     edMaxKodOper_->setReadOnly(true);
     edMaxKodOper_->setText(QStringLiteral("  5000"));
     general->addWidget(edMaxKodOper_, 2, 1);
     general->addWidget(new QLabel(QStringLiteral("Procent kwoty przypadającej na wodę"), this), 3,
                        0);
-    edProcentRzlWody_ = Edit(QStringLiteral("edProcentRzlWody"), this);
+    edProcentRzlWody_ = MakeEdit(QStringLiteral("edProcentRzlWody"), this);
     general->addWidget(edProcentRzlWody_, 3, 1);
     left->addLayout(general);
 
@@ -277,10 +251,10 @@ TfmParam::TfmParam(WindowHost& host)
         com->addWidget(field, row, 1);
         ++row;
     };
-    edNazwa_ = Edit(QStringLiteral("edNazwa"), gbCom_);
+    edNazwa_ = MakeEdit(QStringLiteral("edNazwa"), gbCom_);
     edNazwa_->setMaxLength(30);
     addRow(QStringLiteral("Nazwa"), edNazwa_);
-    sePort_ = Spin(QStringLiteral("sePort"), 0, 255, 1, gbCom_);
+    sePort_ = MakeSpin(QStringLiteral("sePort"), 0, 255, 1, gbCom_);
     addRow(QStringLiteral("COM"), sePort_);
     cbSpeed_ = new QComboBox(gbCom_);
     cbSpeed_->setObjectName(QStringLiteral("rgSpeed"));
@@ -288,38 +262,39 @@ TfmParam::TfmParam(WindowHost& host)
         cbSpeed_->addItem(QString::number(s), s);
     cbSpeed_->setCurrentIndex(-1);
     addRow(QStringLiteral("Szybkość transmisji"), cbSpeed_);
-    cbAktywny_ = Check(QStringLiteral("Urządzenie aktywne"), QStringLiteral("cbAktywny"), gbCom_);
+    cbAktywny_ =
+        MakeCheck(QStringLiteral("Urządzenie aktywne"), QStringLiteral("cbAktywny"), gbCom_);
     com->addWidget(cbAktywny_, row++, 0, 1, 2);
-    seTimeoutR_ = Spin(QStringLiteral("seTimeoutR"), 100, 2000, 100, gbCom_);
+    seTimeoutR_ = MakeSpin(QStringLiteral("seTimeoutR"), 100, 2000, 100, gbCom_);
     addRow(QStringLiteral("Timeout czytania"), seTimeoutR_);
-    seTimeoutW_ = Spin(QStringLiteral("seTimeoutW"), 100, 2000, 100, gbCom_);
+    seTimeoutW_ = MakeSpin(QStringLiteral("seTimeoutW"), 100, 2000, 100, gbCom_);
     seTimeoutW_->setValue(200);
     addRow(QStringLiteral("Timeout zapisu"), seTimeoutW_);
-    cbRS485_ = Check(QStringLiteral("Standard RS485"), QStringLiteral("cbRS485"), gbCom_);
+    cbRS485_ = MakeCheck(QStringLiteral("Standard RS485"), QStringLiteral("cbRS485"), gbCom_);
     com->addWidget(cbRS485_, row++, 0, 1, 2);
-    seNumScan_ = Spin(QStringLiteral("seNumScan"), 1, 31, 1, gbCom_);
+    seNumScan_ = MakeSpin(QStringLiteral("seNumScan"), 1, 31, 1, gbCom_);
     addRow(QStringLiteral("Numer czytnika"), seNumScan_);
-    edNrInstalacji_ = Edit(QStringLiteral("edNrInstalacji"), gbCom_);
+    edNrInstalacji_ = MakeEdit(QStringLiteral("edNrInstalacji"), gbCom_);
     addRow(QStringLiteral("Nr instalacji czytników"), edNrInstalacji_);
-    edClearTimeout_ = Edit(QStringLiteral("edClearTimeout"), gbCom_);
+    edClearTimeout_ = MakeEdit(QStringLiteral("edClearTimeout"), gbCom_);
     addRow(QStringLiteral("Po zerowaniu pamięci przed ładowaniem blokad"), edClearTimeout_);
-    edLoadTimeout_ = Edit(QStringLiteral("edLoadTimeout"), gbCom_);
+    edLoadTimeout_ = MakeEdit(QStringLiteral("edLoadTimeout"), gbCom_);
     addRow(QStringLiteral("Timeout po ładowaniu każdej karty"), edLoadTimeout_);
-    cbNumInst3Zn_ = Check(QStringLiteral("Nr instalacji - ważne 3 znaki"),
-                          QStringLiteral("cbNumInst3Zn"), gbCom_);
+    cbNumInst3Zn_ = MakeCheck(QStringLiteral("Nr instalacji - ważne 3 znaki"),
+                              QStringLiteral("cbNumInst3Zn"), gbCom_);
     com->addWidget(cbNumInst3Zn_, row++, 0, 1, 2);
-    cbTq700_ = Check(QStringLiteral("TQ 700"), QStringLiteral("cbTq700"), gbCom_);
+    cbTq700_ = MakeCheck(QStringLiteral("TQ 700"), QStringLiteral("cbTq700"), gbCom_);
     com->addWidget(cbTq700_, row++, 0, 1, 2);
     auto* signal = new QHBoxLayout();
-    seAlarm_ = Spin(QStringLiteral("seAlarm"), 0, 15, 1, gbCom_);
+    seAlarm_ = MakeSpin(QStringLiteral("seAlarm"), 0, 15, 1, gbCom_);
     seAlarm_->setValue(1);
     signal->addWidget(seAlarm_);
-    cbBaseAlarm_ = Check(QStringLiteral("0.1 SEK"), QStringLiteral("cbBaseAlarm"), gbCom_);
+    cbBaseAlarm_ = MakeCheck(QStringLiteral("0.1 SEK"), QStringLiteral("cbBaseAlarm"), gbCom_);
     signal->addWidget(cbBaseAlarm_);
     signal->addStretch(1);
     com->addWidget(new QLabel(QStringLiteral("Czas trwania sygnału dźwiękowego "), gbCom_), row, 0);
     com->addLayout(signal, row++, 1);
-    btnSaveCom_ = Button(QStringLiteral("Zachowaj"), QStringLiteral("btnSaveCom"), gbCom_);
+    btnSaveCom_ = MakeButton(QStringLiteral("Zachowaj"), QStringLiteral("btnSaveCom"), gbCom_);
     com->addWidget(btnSaveCom_, row++, 1, Qt::AlignRight);
     left->addWidget(gbCom_);
     left->addStretch(1);
@@ -328,11 +303,12 @@ TfmParam::TfmParam(WindowHost& host)
     auto* personalizer = new QGridLayout();
     personalizer->addWidget(new QLabel(QStringLiteral("Numer portu dla personalizatora COM"), this),
                             0, 0);
-    seComp_ = Spin(QStringLiteral("seComp"), 0, 255, 1, this);
+    seComp_ = MakeSpin(QStringLiteral("seComp"), 0, 255, 1, this);
     personalizer->addWidget(seComp_, 0, 1);
-    cbCpAkt_ = Check(QStringLiteral("Praca z personalizatorem"), QStringLiteral("cbCpAkt"), this);
+    cbCpAkt_ =
+        MakeCheck(QStringLiteral("Praca z personalizatorem"), QStringLiteral("cbCpAkt"), this);
     personalizer->addWidget(cbCpAkt_, 1, 0);
-    cbPrsnUsb_ = Check(QStringLiteral("USB"), QStringLiteral("cbPrsnUsb"), this);
+    cbPrsnUsb_ = MakeCheck(QStringLiteral("USB"), QStringLiteral("cbPrsnUsb"), this);
     personalizer->addWidget(cbPrsnUsb_, 1, 1);
     right->addLayout(personalizer);
 
@@ -356,16 +332,16 @@ TfmParam::TfmParam(WindowHost& host)
             });
     right->addWidget(dbgCom_, 1);
     auto* definitions = new QHBoxLayout();
-    btnDopisz_ = Button(QStringLiteral("Dopisz"), QStringLiteral("btnDopisz"), this);
-    btnUsun_ = Button(QStringLiteral("Usuń"), QStringLiteral("btnUsun"), this);
+    btnDopisz_ = MakeButton(QStringLiteral("Dopisz"), QStringLiteral("btnDopisz"), this);
+    btnUsun_ = MakeButton(QStringLiteral("Usuń"), QStringLiteral("btnUsun"), this);
     definitions->addWidget(btnDopisz_);
     definitions->addWidget(btnUsun_);
     definitions->addStretch(1);
     right->addLayout(definitions);
 
     // Messages on the terminals.
-    cbWdnBzKmnkt_ = Check(QStringLiteral("Wydanie posiłku bez komunikatu"),
-                          QStringLiteral("cbWdnBzKmnkt"), this);
+    cbWdnBzKmnkt_ = MakeCheck(QStringLiteral("Wydanie posiłku bez komunikatu"),
+                              QStringLiteral("cbWdnBzKmnkt"), this);
     right->addWidget(cbWdnBzKmnkt_);
     auto* choices = new QHBoxLayout();
     gbSygnalWyd_ = SignalChoice(QStringLiteral(" Wydanie posiłku "), QStringLiteral("rgSygnalWyd"),
@@ -374,14 +350,14 @@ TfmParam::TfmParam(WindowHost& host)
     choices->addWidget(SignalChoice(QStringLiteral(" Blokada wydania posiłku "),
                                     QStringLiteral("rgSygnalBlok"), rgSygnalBlok_, this));
     right->addLayout(choices);
-    cbBlkWdnBzKmnkt_ = Check(QStringLiteral("Blokada wydania posiłku bez komunikatu"),
-                             QStringLiteral("cbBlkWdnBzKmnkt"), this);
+    cbBlkWdnBzKmnkt_ = MakeCheck(QStringLiteral("Blokada wydania posiłku bez komunikatu"),
+                                 QStringLiteral("cbBlkWdnBzKmnkt"), this);
     right->addWidget(cbBlkWdnBzKmnkt_);
 
     auto* bottom = new QHBoxLayout();
     bottom->addStretch(1);
-    btnSave_ = Button(QStringLiteral("Zachowaj"), QStringLiteral("btnSave"), this);
-    btnWyjscie_ = Button(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"), this);
+    btnSave_ = MakeButton(QStringLiteral("Zachowaj"), QStringLiteral("btnSave"), this);
+    btnWyjscie_ = MakeButton(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"), this);
     bottom->addWidget(btnSave_);
     bottom->addWidget(btnWyjscie_);
     column->addLayout(bottom);

@@ -4,6 +4,7 @@
 #include "db/Params.h"
 #include "db/Tdm.h"
 #include "ui/AppContext.h"
+#include "ui/FormKit.h"
 #include "ui/StatusLamp.h"
 #include "ui/TfmUwaga.h"
 
@@ -49,9 +50,7 @@ TfmTQ200::TfmTQ200(WindowHost& host)
     lbData_->setCursor(Qt::PointingHandCursor);
     lbData_->installEventFilter(this);
     top->addWidget(lbData_);
-    btnRun_ = new QPushButton(QStringLiteral("Praca ciągła"), this);
-    btnRun_->setObjectName(QStringLiteral("btnRun"));
-    btnRun_->setAutoDefault(false);
+    btnRun_ = MakeButton(QStringLiteral("Praca ciągła"), QStringLiteral("btnRun"), this);
     btnRun_->setCheckable(true);
     connect(btnRun_, &QPushButton::clicked, this, [this] { run_.click(); });
     top->addWidget(btnRun_);
@@ -64,9 +63,7 @@ TfmTQ200::TfmTQ200(WindowHost& host)
     lbStan_->setObjectName(QStringLiteral("lbStan"));
     top->addWidget(lbStan_);
     top->addStretch(1);
-    auto* btnWyjscie = new QPushButton(QStringLiteral("Wyjście"), this);
-    btnWyjscie->setObjectName(QStringLiteral("btnWyjscie"));
-    btnWyjscie->setAutoDefault(false);
+    auto* btnWyjscie = MakeButton(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"), this);
     connect(btnWyjscie, &QPushButton::clicked, this, &QWidget::close);
     top->addWidget(btnWyjscie);
     column->addLayout(top);
@@ -86,11 +83,8 @@ TfmTQ200::TfmTQ200(WindowHost& host)
     for (int r = 0; r < 3; ++r) {
         counts->addWidget(new QLabel(QString::fromUtf8(rows[r]), this), r + 1, 0);
         for (int c = 0; c < 3; ++c) {
-            auto* box = new QLineEdit(this);
-            box->setObjectName(QStringLiteral("edStat%1%2").arg(r).arg(c));
-            box->setReadOnly(true);
+            QLineEdit* box = MakeReadOnly(QStringLiteral("edStat%1%2").arg(r).arg(c), this);
             box->setAlignment(Qt::AlignRight);
-            box->setFocusPolicy(Qt::NoFocus);
             stats_[static_cast<size_t>(r * 3 + c)] = box;
             counts->addWidget(box, r + 1, c + 1);
         }
@@ -159,14 +153,14 @@ void TfmTQ200::showEvent(QShowEvent* event) {
 }
 
 void TfmTQ200::closeEvent(QCloseEvent* event) {
-    ctx().keptWindowName = objectName();
+    host().setKeptWindow(objectName());
     if (running()) {
         event->ignore();
         hideKeepingAlive();
         return;
     }
     run_.close();
-    ctx().keptWindowName.clear();
+    host().setKeptWindow(QString());
     FunctionWindow::closeEvent(event);
 }
 

@@ -181,7 +181,7 @@ TEST_F(TQ200Test, WhileRunningTheWindowIsOnlyHiddenAndTheMainWindowKeepsIt) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(window.isNull());
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(ctx.keptWindowName, "fmTQ200");
+    EXPECT_EQ(main->keptWindow(), "fmTQ200");
     EXPECT_EQ(main->chCaption(), "");
     EXPECT_FALSE(main->close()) << "the main window refuses to close";
     EXPECT_TRUE(w->isVisible()) << "and brings the terminal window forward";
@@ -194,7 +194,7 @@ TEST_F(TQ200Test, WhileRunningTheWindowIsOnlyHiddenAndTheMainWindowKeepsIt) {
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(ctx.keptWindowName, "");
+    EXPECT_EQ(main->keptWindow(), "");
 }
 
 TEST_F(TQ200Test, WithoutActiveTerminalsTheWindowSaysSoAndCloses) {
