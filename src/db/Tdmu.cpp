@@ -261,7 +261,7 @@ QString Tdmu::getStawka(const fb::Value& v) {
     return QStringLiteral("brak");
 }
 
-Tdmu::Formatter Tdmu::getJedn() {
+Formatter Tdmu::getJedn() {
     return [this](const fb::Value& v) -> QString {
         const std::optional<double> x = numberOf(v);
         if (!x)
@@ -270,16 +270,10 @@ Tdmu::Formatter Tdmu::getJedn() {
     };
 }
 
-void Tdmu::SetOnGet(fb::Query& q, const QString& fieldList) {
-    if (!q.isOpen())
-        return;
+bool Tdmu::CenaField(const QString& name, const QString& fieldList) {
     const QString list =
         u';' + (fieldList.isEmpty() ? defaultCenaFields : fieldList).toUpper() + u';';
-    for (int c = 0; c < q.fieldCount(); ++c) {
-        const QString name = q.field(c).name().toUpper();
-        if (list.contains(u';' + name + u';'))
-            q.setDisplayFormat(name, &Tdmu::getCena);
-    }
+    return list.contains(u';' + name.toUpper() + u';');
 }
 
 // ---- export

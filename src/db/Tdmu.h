@@ -14,15 +14,15 @@ namespace kzm {
 class Tdm;
 struct GlobalParams;
 
+// How a grid column's stored values are shown: the text for a value.
+using Formatter = std::function<QString(const fb::Value&)>;
+
 // The utility data module: uniqueness checks, the row to show after a deletion, name lookups
 // of units and event types, display formatters for grid columns and the export of a query to
 // a tab-separated text file. It works on the one connection of Tdm with queries and
 // transactions of its own.
 class Tdmu {
 public:
-    // A grid column's formatter: the text shown for a stored value.
-    using Formatter = fb::Query::DisplayFormat;
-
     explicit Tdmu(Tdm& dm);
     ~Tdmu();
     Tdmu(const Tdmu&) = delete;
@@ -68,9 +68,10 @@ public:
     // The unit's name of a unit id, looked up for every cell shown.
     Formatter getJedn();
 
-    // Attaches getCena to the columns of the open query named in the ";"-separated list
-    // (any case); an empty list names the amount columns of the plan and the drinks.
-    static void SetOnGet(fb::Query& q, const QString& fieldList);
+    // Whether getCena shows the column: it is named in the ";"-separated list (any case); an
+    // empty list names the amount columns of the plan and the drinks. The grid's SetOnGet
+    // attaches it.
+    static bool CenaField(const QString& name, const QString& fieldList);
     static const QString defaultCenaFields;
 
     // Writes every row of IB, from the first, to the file as tab-separated Windows-1250 text

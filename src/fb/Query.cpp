@@ -704,27 +704,6 @@ const Field& Query::fieldByName(const QString& name) const {
     throw Error(0, QStringLiteral("Brak pola ") + name);
 }
 
-void Query::setDisplayFormat(const QString& column, DisplayFormat format) {
-    if (format)
-        formats_[column.toUpper()] = std::move(format);
-    else
-        formats_.erase(column.toUpper());
-}
-
-bool Query::hasDisplayFormat(const QString& column) const {
-    return formats_.count(column.toUpper()) != 0;
-}
-
-QString Query::displayText(int row, int column) const {
-    const Value v = value(row, column);
-    if (!formats_.empty() && column >= 0 && column < fieldCount()) {
-        const auto it = formats_.find(field(column).name().toUpper());
-        if (it != formats_.end())
-            return it->second(v);
-    }
-    return v.toString();
-}
-
 Value Query::value(int row, int column) const {
     if (row < 0 || row >= rowCount_ || column < 0 || column >= fieldCount())
         return {};

@@ -129,16 +129,6 @@ public:
     const Field* findField(const QString& name) const;
     Value value(int row, int column) const; // of a fetched row
 
-    // How a column's values are shown in a grid: a formatter attached by column name (upper
-    // case). The attachment outlives re-opens and new texts of the query, like a persistent
-    // field's handler, until it is cleared.
-    using DisplayFormat = std::function<QString(const Value&)>;
-    void setDisplayFormat(const QString& column, DisplayFormat format);
-    bool hasDisplayFormat(const QString& column) const;
-    void clearDisplayFormats() { formats_.clear(); }
-    // The text a grid shows for a fetched cell: its formatter's, else the value as text.
-    QString displayText(int row, int column) const;
-
     struct Impl;
 
 private:
@@ -161,7 +151,6 @@ private:
     int current_ = 0;
     int rowCount_ = 0;
     std::uint64_t generation_ = 0;
-    std::map<QString, DisplayFormat> formats_;
     std::map<int, Listener> listeners_;
     int nextListener_ = 0;
     bool quiet_ = false; // while opening: one reset at the end instead

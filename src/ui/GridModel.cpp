@@ -67,6 +67,44 @@ void GridModel::refresh() {
         rowsAdded();
 }
 
+void GridModel::setFieldFormat(const QString& field, Formatter format) {
+    if (format)
+        fieldFormats_[field.toUpper()] = std::move(format);
+    else
+        fieldFormats_.erase(field.toUpper());
+}
+
+bool GridModel::hasFieldFormat(const QString& field) const {
+    return fieldFormats_.count(field.toUpper()) != 0;
+}
+
+QString GridModel::displayText(int row, int column) const {
+    const int field = fieldIndex(column);
+    if (field < 0)
+        return {};
+    const fb::Value v = q_.value(row, field);
+    if (!columns_.empty()) {
+        const GridColumn& c = columns_[static_cast<size_t>(column)];
+        if (c.format)
+            return c.format(v);
+    }
+    if (!fieldFormats_.empty()) {
+        const auto it = fieldFormats_.find(q_.field(field).name().toUpper());
+        if (it != fieldFormats_.end())
+            return it->second(v);
+    }
+    return v.toString();
+}
+
+void SetOnGet(GridModel& model, const QString& fieldList) {
+    fb::Query& q = model.query();
+    if (!q.isOpen())
+        return;
+    for (int c = 0; c < q.fieldCount(); ++c)
+        if (Tdmu::CenaField(q.field(c).name(), fieldList))
+            model.setFieldFormat(q.field(c).name(), &Tdmu::getCena);
+}
+
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
 }
@@ -87,9 +125,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         columns_.empty() ? nullptr : &columns_[static_cast<size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-        if (column && column->format)
-            return column->format(q_.value(index.row(), field));
-        return q_.displayText(index.row(), field);
+        return displayText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         if (column)
             return QVariant::fromValue(column->alignment);

@@ -1,22 +1,24 @@
 #pragma once
 
+#include "db/Tdmu.h"
 #include "fb/Query.h"
 
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace kzm {
 
 // One column of a grid: the query column it shows, its caption and width, and how its values
-// are shown (the query's own formatter when none is given here).
+// are shown (the model's formatter of the field when none is given here).
 struct GridColumn {
     QString field;
     QString caption; // the field's name when empty
     int width = 0;   // in characters; 0 leaves it to the grid
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    fb::Query::DisplayFormat format;
+    Formatter format;
 };
 
 // The table model every grid of the program shows a query through. Rows are the query's
@@ -36,6 +38,13 @@ public:
     const std::vector<GridColumn>& columns() const { return columns_; }
     // The query column shown in a grid column, or -1 when the result has no such column.
     int fieldIndex(int column) const;
+
+    // How the values of a query column are shown wherever it appears, by its name (any case);
+    // kept across re-opens and new texts of the query. A column's own formatter comes first.
+    void setFieldFormat(const QString& field, Formatter format);
+    bool hasFieldFormat(const QString& field) const;
+    // The text shown for a cell: the column's formatter, the field's, else the value as text.
+    QString displayText(int row, int column) const;
 
     // Brings the model up to the query, as its notifications do.
     void refresh();
@@ -58,10 +67,15 @@ private:
     fb::Query& q_;
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndex_;
+    std::map<QString, Formatter> fieldFormats_;
     int rows_ = 0;
     int fields_ = 0;
     std::uint64_t generation_ = 0;
     int listener_ = 0;
 };
+
+// Shows the amount columns of the model's open query with two decimals (Tdmu::getCena): those
+// named in the ";"-separated list, or the plan's and drinks' amount columns for an empty list.
+void SetOnGet(GridModel& model, const QString& fieldList);
 
 } // namespace kzm

@@ -234,61 +234,40 @@ TEST_F(TdmuTest, JednShowsTheUnitNameOfEachCell) {
     q.setSql("select ID as IDJEDN, NUMER from KZM_JEDNOSTKI where NUMER in (821, 822) union all "
              "select 999999, 0 from rdb$database union all select null, 0 from rdb$database "
              "order by 2 desc");
-    q.setDisplayFormat("IDJEDN", dmu.getJedn());
+    const Formatter jedn = dmu.getJedn();
     q.open();
     q.fetchAll();
     ASSERT_EQ(q.fetchedRows(), 4);
-    EXPECT_EQ(q.displayText(0, 0), "Sztab");
-    EXPECT_EQ(q.displayText(1, 0), "Bateria Ósma");
-    EXPECT_EQ(q.displayText(2, 0), ""); // no such unit
-    EXPECT_EQ(q.displayText(3, 0), ""); // null
-    EXPECT_EQ(q.displayText(0, 1), "822");
+    EXPECT_EQ(jedn(q.value(0, 0)), "Sztab");
+    EXPECT_EQ(jedn(q.value(1, 0)), "Bateria Ósma");
+    EXPECT_EQ(jedn(q.value(2, 0)), ""); // no such unit
+    EXPECT_EQ(jedn(q.value(3, 0)), ""); // null
 }
 
-TEST_F(TdmuTest, SetOnGetFormatsTheListedColumnsOfAnOpenQuery) {
-    fb::Transaction t(dm.IBBaza);
-    const QString sql =
-        "select cast(3.5 as numeric(6,2)) as STP, cast(20 as numeric(6,2)) as STAWKA, "
-        "cast(60 as numeric(6,2)) as STAWKA_DW, cast(1.5 as numeric(6,2)) as STAWKA_DW110, "
-        "cast(2 as numeric(6,2)) as STAWKA_110, cast(0.33 as numeric(5,2)) as POJEMNOSC, "
-        "cast(7.1 as numeric(9,2)) as KWOTA, cast(8 as numeric(9,2)) as KWOTA2 from rdb$database";
-
-    fb::Query listed(t);
-    listed.setSql(sql);
-    listed.open();
-    Tdmu::SetOnGet(listed, "stp;stawka");
-    EXPECT_TRUE(listed.hasDisplayFormat("STP"));
-    EXPECT_TRUE(listed.hasDisplayFormat("STAWKA"));
-    EXPECT_FALSE(listed.hasDisplayFormat("STAWKA_DW"));
-    EXPECT_FALSE(listed.hasDisplayFormat("KWOTA"));
-    EXPECT_EQ(listed.displayText(0, 0), "3.50");
-    EXPECT_EQ(listed.displayText(0, 1), "20.00");
-    EXPECT_EQ(listed.displayText(0, 2), "60");
-
-    fb::Query byDefault(t);
-    byDefault.setSql(sql);
-    byDefault.open();
-    Tdmu::SetOnGet(byDefault, "");
-    for (const char* name :
-         {"STAWKA", "STAWKA_DW", "STAWKA_DW110", "STAWKA_110", "POJEMNOSC", "KWOTA"})
-        EXPECT_TRUE(byDefault.hasDisplayFormat(name)) << name;
-    EXPECT_FALSE(byDefault.hasDisplayFormat("STP"));
-    EXPECT_FALSE(byDefault.hasDisplayFormat("KWOTA2"));
-    EXPECT_EQ(byDefault.displayText(0, 5), "0.33");
-    EXPECT_EQ(byDefault.displayText(0, 6), "7.10");
-
-    fb::Query partOfAName(t);
-    partOfAName.setSql(sql);
-    partOfAName.open();
-    Tdmu::SetOnGet(partOfAName, "STAWKA_D;TAWKA;kwota2");
-    EXPECT_FALSE(partOfAName.hasDisplayFormat("STAWKA_DW"));
-    EXPECT_FALSE(partOfAName.hasDisplayFormat("STAWKA"));
-    EXPECT_TRUE(partOfAName.hasDisplayFormat("KWOTA2"));
-
-    fb::Query closed(t);
-    closed.setSql(sql);
-    Tdmu::SetOnGet(closed, "");
-    EXPECT_FALSE(closed.hasDisplayFormat("KWOTA"));
+TEST(TdmuFormatters, CenaFieldsAreTheListedNamesOrTheAmountColumns) {
+    const struct {
+        const char* name;
+        const char* list;
+        bool cena;
+    } cases[] = {
+        {"STP", "stp;stawka", true},
+        {"stawka", "stp;stawka", true},
+        {"STAWKA_DW", "stp;stawka", false},
+        {"KWOTA", "stp;stawka", false},
+        {"STAWKA", "", true},
+        {"STAWKA_DW", "", true},
+        {"STAWKA_DW110", "", true},
+        {"STAWKA_110", "", true},
+        {"POJEMNOSC", "", true},
+        {"KWOTA", "", true},
+        {"STP", "", false},
+        {"KWOTA2", "", false},
+        {"STAWKA_DW", "STAWKA_D;TAWKA;kwota2", false},
+        {"STAWKA", "STAWKA_D;TAWKA;kwota2", false},
+        {"KWOTA2", "STAWKA_D;TAWKA;kwota2", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Tdmu::CenaField(c.name, c.list), c.cena) << c.name << " in " << c.list;
 }
 
 // ---- export

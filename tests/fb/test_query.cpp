@@ -321,26 +321,3 @@ TEST(DatabasePathTest, HostFileAndDriveLetters) {
 }
 
 } // namespace
-
-TEST_F(QueryTest, DisplayFormatsFollowTheColumnAcrossReopensAndNewTexts) {
-    Transaction tr(db);
-    tr.executeImmediate("insert into T (ID, N, V) values (1, 3.5, 'Łódź')");
-    Query q(tr);
-    q.setSql("select ID, N, V from T");
-    q.open();
-    EXPECT_EQ(q.displayText(0, 1), "3.5"); // no formatter: the value as text
-    EXPECT_EQ(q.displayText(0, 2), "Łódź");
-
-    q.setDisplayFormat("n", [](const Value& v) { return QString::number(v.toDouble(), 'f', 2); });
-    EXPECT_TRUE(q.hasDisplayFormat("N"));
-    EXPECT_EQ(q.displayText(0, 1), "3.50");
-    q.close();
-    q.setSql("select V, N from T");
-    q.open();
-    EXPECT_EQ(q.displayText(0, 1), "3.50");
-    EXPECT_EQ(q.displayText(0, 0), "Łódź");
-    EXPECT_EQ(q.displayText(5, 1), "0.00"); // a row that is not there formats a null
-
-    q.clearDisplayFormats();
-    EXPECT_EQ(q.displayText(0, 1), "3.5");
-}

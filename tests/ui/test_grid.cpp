@@ -83,11 +83,11 @@ TEST_F(GridTest, RowsComeFromTheOpenCursorAsNeededAndAReopenNeverShowsStaleRows)
     EXPECT_EQ(model.rowCount(), 1000);
 }
 
-TEST_F(GridTest, ColumnsCarryCaptionsWidthsAndFormattersOfTheirOwnOrTheQuerys) {
+TEST_F(GridTest, ColumnsCarryCaptionsWidthsAndFormattersOfTheirOwnOrTheFields) {
     openAll();
-    dm.IBQ.setDisplayFormat(
-        "KWOTA", [](const fb::Value& v) { return QString::number(v.toDouble(), 'f', 2); });
     DbGrid grid(dm.IBQ);
+    grid.gridModel().setFieldFormat(
+        "kwota", [](const fb::Value& v) { return QString::number(v.toDouble(), 'f', 2); });
     grid.setColumns({
         {"NAZWA", "Jednostka", 20, Qt::AlignLeft | Qt::AlignVCenter, {}},
         {"KWOTA", "Kwota", 10, Qt::AlignRight | Qt::AlignVCenter, {}},
@@ -99,11 +99,41 @@ TEST_F(GridTest, ColumnsCarryCaptionsWidthsAndFormattersOfTheirOwnOrTheQuerys) {
     EXPECT_EQ(m.columnCount(), 4);
     EXPECT_EQ(m.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Jednostka");
     EXPECT_EQ(m.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "ID");
-    EXPECT_EQ(text(m, 0, 1), "0.00") << "the query's formatter";
+    EXPECT_EQ(text(m, 0, 1), "0.00") << "the field's formatter";
     EXPECT_EQ(text(m, 0, 2), "#0") << "the column's own formatter";
     EXPECT_EQ(m.fieldIndex(3), -1);
     EXPECT_FALSE(m.data(m.index(0, 3), Qt::DisplayRole).isValid()) << "a column not in the result";
     EXPECT_GT(grid.columnWidth(0), grid.columnWidth(1));
+}
+
+// A field's formatter follows the field's name across re-opens and new texts; SetOnGet shows the
+// listed amount columns of the open query with two decimals.
+TEST_F(GridTest, FieldFormatsFollowTheNameAcrossReopensAndSetOnGetShowsAmounts) {
+    fb::Transaction t(dm.IBBaza);
+    fb::Query q(t);
+    GridModel m(q);
+    q.setSql("select cast(3.5 as numeric(6,2)) as STAWKA, cast(7.1 as numeric(9,2)) as KWOTA2, "
+             "'Łódź' as V from rdb$database");
+    SetOnGet(m, "");
+    EXPECT_FALSE(m.hasFieldFormat("STAWKA")) << "nothing for a closed query";
+    q.open();
+    m.refresh();
+    EXPECT_EQ(m.displayText(0, 0), "3.5") << "no formatter: the value as text";
+    SetOnGet(m, "");
+    EXPECT_TRUE(m.hasFieldFormat("stawka"));
+    EXPECT_FALSE(m.hasFieldFormat("KWOTA2"));
+    EXPECT_EQ(m.displayText(0, 0), "3.50");
+    EXPECT_EQ(m.displayText(0, 1), "7.1");
+    EXPECT_EQ(m.displayText(0, 2), "Łódź");
+
+    q.close();
+    q.setSql("select 'Gdańsk' as V, cast(20 as numeric(6,2)) as STAWKA from rdb$database");
+    q.open();
+    m.refresh();
+    EXPECT_EQ(m.displayText(0, 1), "20.00");
+    EXPECT_EQ(m.displayText(0, 0), "Gdańsk");
+    m.setFieldFormat("STAWKA", {});
+    EXPECT_EQ(m.displayText(0, 1), "20");
 }
 
 TEST_F(GridTest, TheGridAndTheQueryShareTheCurrentRowAndMarksSurviveAReopen) {
