@@ -35,16 +35,6 @@ public:
     // The time a replaced database's copy is named by.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
-    QLineEdit* edUser() const { return edUser_; }
-    QLineEdit* edPass() const { return edPass_; }
-    QLineEdit* edPath() const { return edPath_; }
-    QLabel* lbPath() const { return lbPath_; }
-    QLabel* lbInfo() const { return lbInfo_; }
-    QLineEdit* edVersion() const { return edVersion_; }
-    QLineEdit* edFirma() const { return edFirma_; }
-    QPushButton* btnWejscie() const { return btnWejscie_; }
-    QPushButton* btnZamknij() const { return btnZamknij_; }
-
     void Wejscie();
     void Zamknij();
 

@@ -72,13 +72,7 @@ public:
     static inline const QColor lampIdle{0, 128, 0};
 
     ProgressGauge& gauge();
-    QLabel* infoLabel() const { return lbInfo_; }
-    QComboBox* printerList() const { return cbPrinters_; }
     QPushButton* button(FunctionSlot slot) const;
-    QPushButton* exitButton() const { return btnWyjscie_; }
-    QPushButton* infoButton() const { return btnInfo_; }
-    QMenu* infoMenu() const { return infoMenu_; }
-    QWidget* clientArea() const { return client_; }
 
     // The text the error handler shows and logs for an error message and an error context.
     static QString ErrorText(const ErrContext& context, const QString& message);

@@ -19,6 +19,7 @@ HelpWindow::HelpWindow(const QString& page, QWidget* parent)
     setWindowTitle(ProductTitle() + QStringLiteral(" - Pomoc"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
+    browser_->setObjectName(QStringLiteral("reHelp"));
     browser_->setOpenLinks(true);
     browser_->setSearchPaths({QFileInfo(page).absolutePath()});
     browser_->setSource(QUrl::fromLocalFile(page));

@@ -14,7 +14,6 @@ class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     HelpWindow(const QString& page, QWidget* parent = nullptr);
-    QTextBrowser* browser() const { return browser_; }
 
 private:
     QTextBrowser* browser_;

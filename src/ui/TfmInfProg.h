@@ -17,14 +17,6 @@ class TfmInfProg : public QDialog {
 public:
     explicit TfmInfProg(const Session& session, QWidget* parent = nullptr);
 
-    QLabel* titleLabel() const { return lbTytul_; }
-    QLabel* nameLabel() const { return lbNazwa_; }
-    QLabel* addressLabel() const { return lbAdres_; }
-    QLabel* versionLabel() const { return lbWersja_; }
-    QLabel* pathLabel() const { return lbPath_; }
-    QLabel* dateLabel() const { return lbData_; }
-    QPushButton* closeButton() const { return btnZamknij_; }
-
 private:
     QLabel* lbTytul_ = nullptr;
     QLabel* lbNazwa_ = nullptr;

@@ -45,14 +45,6 @@ public:
     void ToggleFullHeight();
     bool isFullHeight() const { return full_; }
 
-    QComboBox* driveChoice() const { return dcbDrive_; }
-    QTreeView* folderTree() const { return dlbFolders_; }
-    QListWidget* fileList() const { return flbFiles_; }
-    QComboBox* typeFilter() const { return fcbTyp_; }
-    QPushButton* okButton() const { return btnOK_; }
-    QPushButton* cancelButton() const { return btnAnuluj_; }
-    QToolButton* fullButton() const { return sbFull_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -34,12 +34,6 @@ public:
     int lineHeight() const { return lineHeight_; }
     bool isQuestion() const { return question_; }
 
-    QTextEdit* textArea() const { return meText_; }
-    QWidget* buttonBar() const { return pnBar_; }
-    QLabel* okPanel() const { return pnOK_; }
-    QLabel* yesPanel() const { return pnTak_; }
-    QLabel* noPanel() const { return pnNie_; }
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

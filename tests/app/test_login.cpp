@@ -6,6 +6,7 @@
 #include "support/CatalogueDb.h"
 #include "support/QtPrint.h"
 #include "support/TestDb.h"
+#include "support/Widgets.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace kzm;
+using testdb::Child;
 
 namespace {
 
@@ -76,20 +78,20 @@ TEST_F(LoginTest, ShowFillsTheFieldsAndALocalPathHidesNameAndPassword) {
     s.dbPath = catalogueCopy();
     QPointer<TfmLog> w = open();
     EXPECT_EQ(s.errContext.form, "fmLog");
-    EXPECT_EQ(w->edVersion()->text(), "  2.3 [24.129]");
-    EXPECT_EQ(w->edFirma()->text(), " JW 1000");
-    EXPECT_EQ(w->edPath()->text(), s.dbPath);
-    EXPECT_EQ(w->edUser()->text(), "KOWALSKI");
+    EXPECT_EQ(Child<QLineEdit>(w, "edWersja")->text(), "  2.3 [24.129]");
+    EXPECT_EQ(Child<QLineEdit>(w, "edFirma")->text(), " JW 1000");
+    EXPECT_EQ(Child<QLineEdit>(w, "edPth")->text(), s.dbPath);
+    EXPECT_EQ(Child<QLineEdit>(w, "edUser")->text(), "KOWALSKI");
     EXPECT_TRUE(s.localServer);
-    EXPECT_FALSE(w->edUser()->isVisible());
-    EXPECT_FALSE(w->edPass()->isVisible());
-    EXPECT_FALSE(w->edPath()->isVisible());
-    EXPECT_FALSE(w->lbInfo()->isVisible());
+    EXPECT_FALSE(Child<QLineEdit>(w, "edUser")->isVisible());
+    EXPECT_FALSE(Child<QLineEdit>(w, "edPass")->isVisible());
+    EXPECT_FALSE(Child<QLineEdit>(w, "edPth")->isVisible());
+    EXPECT_FALSE(Child<QLabel>(w, "lbInfo")->isVisible());
 
     // Whatever was typed, the local database is opened as the administrator; Enter on the
     // focused "Wejście" logs in.
-    EXPECT_TRUE(w->btnWejscie()->hasFocus());
-    press(w->btnWejscie(), Qt::Key_Return);
+    EXPECT_TRUE(Child<QPushButton>(w, "btnWejscie")->hasFocus());
+    press(Child<QPushButton>(w, "btnWejscie"), Qt::Key_Return);
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
     EXPECT_EQ(s.user, "SYSDBA");
@@ -104,30 +106,30 @@ TEST_F(LoginTest, AFailedLocalAttemptShowsTheFieldsYetTheNextStillUsesTheAdminis
     s.dbPath = QStringLiteral("127.0.0.2:") + home.path() + QStringLiteral("/Baza/Brak.GDB");
     QPointer<TfmLog> w = open();
     EXPECT_TRUE(s.localServer);
-    EXPECT_FALSE(w->edUser()->isVisible());
-    w->btnWejscie()->click();
+    EXPECT_FALSE(Child<QLineEdit>(w, "edUser")->isVisible());
+    Child<QPushButton>(w, "btnWejscie")->click();
     EXPECT_EQ(s.connectionStatus, Status::openFailed);
     ASSERT_FALSE(w.isNull());
-    EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (2)");
-    EXPECT_EQ(w->lbInfo()->palette().color(QPalette::Window), QColor(Qt::red));
-    EXPECT_TRUE(w->edUser()->isVisible());
-    EXPECT_TRUE(w->edPass()->isVisible());
-    EXPECT_TRUE(w->edPath()->isVisible());
-    EXPECT_TRUE(w->lbPath()->isVisible());
-    EXPECT_TRUE(w->edUser()->hasFocus());
+    EXPECT_EQ(Child<QLabel>(w, "lbInfo")->text(), "Brak dostępu do bazy (2)");
+    EXPECT_EQ(Child<QLabel>(w, "lbInfo")->palette().color(QPalette::Window), QColor(Qt::red));
+    EXPECT_TRUE(Child<QLineEdit>(w, "edUser")->isVisible());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPass")->isVisible());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPth")->isVisible());
+    EXPECT_TRUE(Child<QLabel>(w, "lbPth")->isVisible());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edUser")->hasFocus());
     EXPECT_EQ(shown.size(), 1) << "the server's text was shown";
     EXPECT_FALSE(s.ini.exists()) << "only a successful connection writes KZM.ini";
 
     // The user corrects the path and types a name: the administrator is still used.
-    w->edUser()->clear();
-    QTest::keyClicks(w->edUser(), QStringLiteral("jan"));
-    EXPECT_EQ(w->edUser()->text(), "JAN") << "the name is typed in upper case";
-    w->edPass()->clear();
-    QTest::keyClicks(w->edPass(), QStringLiteral("XyZ"));
-    EXPECT_EQ(w->edPass()->text(), "xyz") << "the password in lower case";
+    Child<QLineEdit>(w, "edUser")->clear();
+    QTest::keyClicks(Child<QLineEdit>(w, "edUser"), QStringLiteral("jan"));
+    EXPECT_EQ(Child<QLineEdit>(w, "edUser")->text(), "JAN") << "the name is typed in upper case";
+    Child<QLineEdit>(w, "edPass")->clear();
+    QTest::keyClicks(Child<QLineEdit>(w, "edPass"), QStringLiteral("XyZ"));
+    EXPECT_EQ(Child<QLineEdit>(w, "edPass")->text(), "xyz") << "the password in lower case";
     const QString good = catalogueCopy(QStringLiteral("Inna.GDB"));
-    w->edPath()->setText(good);
-    press(w->edPass(), Qt::Key_Return); // Enter in the password logs in
+    Child<QLineEdit>(w, "edPth")->setText(good);
+    press(Child<QLineEdit>(w, "edPass"), Qt::Key_Return); // Enter in the password logs in
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
     EXPECT_EQ(s.user, "SYSDBA");
@@ -145,17 +147,18 @@ TEST_F(LoginTest, AFailedLocalAttemptShowsTheFieldsYetTheNextStillUsesTheAdminis
 TEST_F(LoginTest, KeysMoveBetweenFieldsAndEscapeHidesThePathBeforeItEndsTheProgram) {
     s.dbPath = QStringLiteral("serwer:/srv/kzm/BazaOxle.GDB");
     QPointer<TfmLog> w = open();
-    EXPECT_TRUE(w->edUser()->isVisible()) << "a remote database asks for the name";
-    w->edUser()->setFocus();
-    press(w->edUser(), Qt::Key_Return);
-    EXPECT_TRUE(w->edPass()->hasFocus());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edUser")->isVisible())
+        << "a remote database asks for the name";
+    Child<QLineEdit>(w, "edUser")->setFocus();
+    press(Child<QLineEdit>(w, "edUser"), Qt::Key_Return);
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPass")->hasFocus());
 
     press(w, Qt::Key_F2);
-    EXPECT_TRUE(w->edPath()->isVisible());
-    EXPECT_TRUE(w->edPath()->hasFocus());
-    press(w->edPath(), Qt::Key_Escape);
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPth")->isVisible());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPth")->hasFocus());
+    press(Child<QLineEdit>(w, "edPth"), Qt::Key_Escape);
     ASSERT_FALSE(w.isNull());
-    EXPECT_FALSE(w->edPath()->isVisible());
+    EXPECT_FALSE(Child<QLineEdit>(w, "edPth")->isVisible());
     EXPECT_FALSE(s.terminate);
     EXPECT_TRUE(w->isVisible());
 
@@ -174,7 +177,7 @@ TEST_F(LoginTest, CloseAndTheWindowFrameEndTheProgram) {
         if (viaFrame)
             w->close();
         else
-            w->btnZamknij()->click();
+            Child<QPushButton>(w, "btnZamknij")->click();
         closeLater();
         EXPECT_TRUE(s.terminate) << viaFrame;
         EXPECT_TRUE(w.isNull()) << viaFrame;
@@ -190,10 +193,11 @@ TEST_F(LoginTest, TheCreationFlagInKzmIniCreatesTheDatabaseInsteadOfConnecting) 
     EXPECT_TRUE(w->createFlag());
     QStringList labels; // what the information label showed while the database was made
     s.ui.repaint = [&] {
-        if (w && w->lbInfo()->isVisible() && !labels.contains(w->lbInfo()->text()))
-            labels << w->lbInfo()->text();
+        if (w && Child<QLabel>(w, "lbInfo")->isVisible() &&
+            !labels.contains(Child<QLabel>(w, "lbInfo")->text()))
+            labels << Child<QLabel>(w, "lbInfo")->text();
     };
-    w->btnWejscie()->click();
+    Child<QPushButton>(w, "btnWejscie")->click();
     s.ui.repaint = nullptr;
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
@@ -220,7 +224,7 @@ TEST_F(LoginTest, AMissingLocalDatabaseIsOfferedForCreationInAFolderMadeForIt) {
             questions << q;
             return answer;
         };
-        w->btnWejscie()->click();
+        Child<QPushButton>(w, "btnWejscie")->click();
         closeLater();
         ASSERT_EQ(questions.size(), attempt + 1);
         EXPECT_TRUE(questions.last().startsWith(QStringLiteral("Nie ma bazy danych\r") + s.dbPath +
@@ -233,7 +237,7 @@ TEST_F(LoginTest, AMissingLocalDatabaseIsOfferedForCreationInAFolderMadeForIt) {
                 << shown[0].toStdString();
             EXPECT_FALSE(QFile::exists(s.dbPath));
             ASSERT_FALSE(w.isNull());
-            EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (2)");
+            EXPECT_EQ(Child<QLabel>(w, "lbInfo")->text(), "Brak dostępu do bazy (2)");
             w->close();
             closeLater();
             answer = true;
@@ -264,7 +268,7 @@ TEST_F(LoginTest, TheCreationFlagOverAnExistingDatabaseAsksAndKeepsACopy) {
             return answer;
         };
         w->now = [] { return QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9)); };
-        w->btnWejscie()->click();
+        Child<QPushButton>(w, "btnWejscie")->click();
         closeLater();
         EXPECT_EQ(s.connectionStatus, Status::connected);
         EXPECT_EQ(s.ini.readInteger("Main", "CreateBaza", -1), 0) << "asked once only";
@@ -298,17 +302,17 @@ TEST_F(LoginTest, ARemoteServerAsksForNameAndPasswordAndRefusesWrongOnes) {
     s.password = QStringLiteral("zle");
     QPointer<TfmLog> w = open();
     EXPECT_FALSE(s.localServer);
-    EXPECT_TRUE(w->edPass()->isVisible());
-    w->btnWejscie()->click();
+    EXPECT_TRUE(Child<QLineEdit>(w, "edPass")->isVisible());
+    Child<QPushButton>(w, "btnWejscie")->click();
     EXPECT_EQ(s.connectionStatus, Status::badLogin);
     ASSERT_FALSE(w.isNull());
-    EXPECT_EQ(w->lbInfo()->text(), "Brak dostępu do bazy (1)");
+    EXPECT_EQ(Child<QLabel>(w, "lbInfo")->text(), "Brak dostępu do bazy (1)");
     EXPECT_TRUE(shown.contains("Błędna nazwa użytkownika lub hasło"))
         << shown.join(", ").toStdString();
 
     // A second try with the right password.
-    w->edPass()->setText(QString::fromUtf8(testdb::password));
-    w->btnWejscie()->click();
+    Child<QLineEdit>(w, "edPass")->setText(QString::fromUtf8(testdb::password));
+    Child<QPushButton>(w, "btnWejscie")->click();
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
     EXPECT_TRUE(w.isNull());
@@ -322,8 +326,8 @@ TEST_F(LoginTest, TheLocalServerIsOpenedAsTheAdministratorWhateverWasTyped) {
     s.user = QStringLiteral("NIKT");
     s.password = QStringLiteral("zle");
     QPointer<TfmLog> w = open();
-    EXPECT_FALSE(w->edPass()->isVisible());
-    w->btnWejscie()->click();
+    EXPECT_FALSE(Child<QLineEdit>(w, "edPass")->isVisible());
+    Child<QPushButton>(w, "btnWejscie")->click();
     closeLater();
     EXPECT_EQ(s.connectionStatus, Status::connected);
     EXPECT_EQ(s.user, "SYSDBA");

@@ -5,6 +5,7 @@
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
+#include "support/Widgets.h"
 #include "ui/AppContext.h"
 #include "ui/AppInfo.h"
 #include "ui/FunctionWindow.h"
@@ -29,6 +30,7 @@
 #include <gtest/gtest.h>
 
 using namespace kzm;
+using testdb::Child;
 
 namespace {
 
@@ -78,11 +80,11 @@ TEST_F(MainTest, TheStartLeavesTitlePrintersUtilityModuleAndAStartEntry) {
     EXPECT_GT(ctx.connectionNumber, 0);
     EXPECT_GT(ctx.transactionNumber, 0);
     EXPECT_EQ(ctx.printers, QStringList({"Biuro", "Kuchnia", AppContext::pdfPrinterName()}));
-    EXPECT_EQ(main->printerList()->count(), 3);
+    EXPECT_EQ(Child<QComboBox>(main.get(), "cbDrukarki")->count(), 3);
     EXPECT_EQ(ctx.selectedPrinter, 0) << "nothing remembered: the first printer";
     EXPECT_EQ(histRows("Start"), starts + 1);
     EXPECT_EQ(s.errContext.form, "fmMain");
-    EXPECT_TRUE(main->exitButton()->hasFocus());
+    EXPECT_TRUE(Child<QPushButton>(main.get(), "btnWyjscie")->hasFocus());
     EXPECT_EQ(main->chCaption(), "");
     EXPECT_EQ(main->lamp(), QColor(0, 128, 0));
     EXPECT_TRUE(main->windowState() & Qt::WindowMaximized);
@@ -90,10 +92,10 @@ TEST_F(MainTest, TheStartLeavesTitlePrintersUtilityModuleAndAStartEntry) {
     EXPECT_EQ(main->frameGeometry(), main->screen()->availableGeometry());
 
     // The information label is the one the data module's messages go to.
-    EXPECT_FALSE(main->infoLabel()->isVisible());
+    EXPECT_FALSE(Child<QLabel>(main.get(), "lbInfo")->isVisible());
     dm.SayInf(QStringLiteral("Sprawdzanie tabel"));
-    EXPECT_TRUE(main->infoLabel()->isVisible());
-    EXPECT_EQ(main->infoLabel()->text(), "Sprawdzanie tabel...");
+    EXPECT_TRUE(Child<QLabel>(main.get(), "lbInfo")->isVisible());
+    EXPECT_EQ(Child<QLabel>(main.get(), "lbInfo")->text(), "Sprawdzanie tabel...");
 
     main->close();
     EXPECT_EQ(histRows("Koniec"), 1);
@@ -119,10 +121,10 @@ TEST_F(MainTest, TheRememberedPrinterIsChosenByExactNameAndAChoiceIsRemembered) 
         m.login = [this] { s.connectionStatus = Status::connected; };
         ASSERT_TRUE(m.Start());
         EXPECT_EQ(ctx.selectedPrinter, c.index) << c.remembered;
-        EXPECT_EQ(m.printerList()->currentIndex(), c.index) << c.remembered;
+        EXPECT_EQ(Child<QComboBox>(&m, "cbDrukarki")->currentIndex(), c.index) << c.remembered;
     }
     start();
-    main->printerList()->setCurrentIndex(2);
+    Child<QComboBox>(main.get(), "cbDrukarki")->setCurrentIndex(2);
     EXPECT_EQ(ctx.selectedPrinter, 2);
     EXPECT_TRUE(ctx.pdfPrinterSelected());
     EXPECT_EQ(s.ini.readString("Main", "DefaultPrinter", QString()), AppContext::pdfPrinterName());
@@ -165,27 +167,27 @@ TEST_F(MainTest, TheKeyHandlerPassesTheMainWindowsKeysToTheWindowHoldingIt) {
             e->ignore();
         }
     };
-    auto* list = new KeyCounter(main->clientArea());
-    auto* other = new KeyCounter(main->clientArea());
+    auto* list = new KeyCounter(Child<QWidget>(main.get(), "pnClient"));
+    auto* other = new KeyCounter(Child<QWidget>(main.get(), "pnClient"));
     list->setFocusPolicy(Qt::StrongFocus);
     list->show();
     QApplication::setActiveWindow(main.get());
-    main->exitButton()->setFocus();
-    QTest::keyClick(main->exitButton(), Qt::Key_Insert);
+    Child<QPushButton>(main.get(), "btnWyjscie")->setFocus();
+    QTest::keyClick(Child<QPushButton>(main.get(), "btnWyjscie"), Qt::Key_Insert);
     EXPECT_TRUE(list->pressed.isEmpty()) << "nothing passed before the handler is taken";
 
     main->TakeKeys(list);
-    QTest::keyClick(main->exitButton(), Qt::Key_Insert);
+    QTest::keyClick(Child<QPushButton>(main.get(), "btnWyjscie"), Qt::Key_Insert);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Escape);
-    main->exitButton()->setFocus();
+    Child<QPushButton>(main.get(), "btnWyjscie")->setFocus();
     EXPECT_EQ(list->pressed, QList<int>({Qt::Key_Insert, Qt::Key_Escape}));
     EXPECT_EQ(list->released, QList<int>({Qt::Key_Insert, Qt::Key_Escape}));
 
     main->GiveKeysBack(other);
     EXPECT_EQ(main->keyHandler(), list) << "only the holder gives it back";
     main->GiveKeysBack(list);
-    QTest::keyClick(main->exitButton(), Qt::Key_Delete);
+    QTest::keyClick(Child<QPushButton>(main.get(), "btnWyjscie"), Qt::Key_Delete);
     EXPECT_EQ(list->pressed.size(), 2);
     EXPECT_TRUE(other->pressed.isEmpty());
 }
@@ -199,7 +201,7 @@ TEST_F(MainTest, FunctionWindowsOpenOneAtATimeInsideTheClientArea) {
     QPointer<TestWindow> lists = windowFor(FunctionSlot::Wykazy, "fmWykazy", "Wykazy");
     EXPECT_TRUE(main->button(FunctionSlot::Wykazy)->isEnabled());
     ASSERT_FALSE(lists.isNull());
-    EXPECT_EQ(lists->parentWidget(), main->clientArea());
+    EXPECT_EQ(lists->parentWidget(), Child<QWidget>(main.get(), "pnClient"));
     EXPECT_TRUE(lists->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(lists->isVisible());
     EXPECT_EQ(main->chCaption(), "Wykazy");
@@ -234,7 +236,8 @@ TEST_F(MainTest, FunctionWindowsOpenOneAtATimeInsideTheClientArea) {
 TEST_F(MainTest, WhileRegistrationRunsTheMainWindowRefusesToCloseAndKeepsTheTerminalWindow) {
     start();
     QPointer<TestWindow> terminal = windowFor(FunctionSlot::Rejestrator, "fmTQ200", "Rejestrator");
-    EXPECT_EQ(main->clientArea()->palette().color(QPalette::Window), QColor(166, 202, 240));
+    EXPECT_EQ(Child<QWidget>(main.get(), "pnClient")->palette().color(QPalette::Window),
+              QColor(166, 202, 240));
     ctx.registrationRunning = true;
     main->setKeptWindow(QStringLiteral("fmTQ200"));
     terminal->hide(); // as the terminal window does when asked to close while running
@@ -322,7 +325,7 @@ TEST_F(MainTest, AnErrorLeavingAHandlerReachesTheErrorHandlerAndLeavesNoFile) {
 
 TEST_F(MainTest, TheInfoMenuShowsTheAboutBoxAndTheHelp) {
     start();
-    const QList<QAction*> actions = main->infoMenu()->actions();
+    const QList<QAction*> actions = Child<QMenu>(main.get(), "pmInfo")->actions();
     ASSERT_EQ(actions.size(), 2);
     EXPECT_EQ(actions[0]->text(), "O programie");
     EXPECT_EQ(actions[1]->text(), "Pomoc");
@@ -346,7 +349,7 @@ TEST_F(MainTest, TheInfoMenuShowsTheAboutBoxAndTheHelp) {
     actions[1]->trigger();
     auto* help = main->findChild<HelpWindow*>();
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->browser()->toPlainText().contains("Spis treści"));
+    EXPECT_TRUE(Child<QTextBrowser>(help, "reHelp")->toPlainText().contains("Spis treści"));
     help->close();
 }
 
@@ -366,7 +369,7 @@ TEST_F(MainTest, ScreenshotsOfTheLoginAndTheMainWindow) {
     login->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(login->grab().save(folder + QStringLiteral("/login.png")));
-    login->btnZamknij()->click();
+    Child<QPushButton>(login, "btnZamknij")->click();
     s.terminate = false;
 
     start();

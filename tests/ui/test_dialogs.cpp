@@ -1,6 +1,7 @@
 #include "core/Session.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
+#include "support/Widgets.h"
 #include "ui/AppInfo.h"
 #include "ui/TfmInfProg.h"
 #include "ui/TfmSF.h"
@@ -34,6 +35,7 @@
 #include <gtest/gtest.h>
 
 using namespace kzm;
+using testdb::Child;
 
 namespace {
 
@@ -82,10 +84,10 @@ struct UwagaSeen {
 
 UwagaSeen Look(const TfmUwaga& dlg) {
     UwagaSeen seen;
-    QTextEdit* area = dlg.textArea();
+    QTextEdit* area = Child<QTextEdit>(&dlg, "meText");
     seen.text = area->toPlainText();
     seen.textHeight = area->height();
-    seen.barHeight = dlg.buttonBar()->height();
+    seen.barHeight = Child<QWidget>(&dlg, "pnBar")->height();
     seen.windowHeight = dlg.height();
     seen.vertical = area->verticalScrollBarPolicy();
     seen.verticalVisible = area->verticalScrollBar()->isVisible();
@@ -93,11 +95,11 @@ UwagaSeen Look(const TfmUwaga& dlg) {
     seen.allCentred = true;
     for (QTextBlock b = area->document()->begin(); b.isValid(); b = b.next())
         seen.allCentred = seen.allCentred && b.blockFormat().alignment() == Qt::AlignHCenter;
-    seen.ok = dlg.okPanel()->isVisible();
-    seen.yes = dlg.yesPanel()->isVisible();
-    seen.no = dlg.noPanel()->isVisible();
-    seen.yesText = dlg.yesPanel()->text();
-    seen.noText = dlg.noPanel()->text();
+    seen.ok = Child<QLabel>(&dlg, "pnOK")->isVisible();
+    seen.yes = Child<QLabel>(&dlg, "pnTak")->isVisible();
+    seen.no = Child<QLabel>(&dlg, "pnNie")->isVisible();
+    seen.yesText = Child<QLabel>(&dlg, "pnTak")->text();
+    seen.noText = Child<QLabel>(&dlg, "pnNie")->text();
     seen.background = dlg.palette().color(QPalette::Window);
     seen.centre = dlg.frameGeometry().center();
     seen.title = dlg.windowTitle();
@@ -112,7 +114,7 @@ bool AskAndLook(TfmUwaga& dlg, const QString& text, const QColor& colour, bool q
         if (answer)
             answer(dlg);
         else
-            QTest::keyClick(dlg.textArea(), Qt::Key_Return);
+            QTest::keyClick(Child<QTextEdit>(&dlg, "meText"), Qt::Key_Return);
     });
     const bool result = dlg.Ask(text, colour, question);
     EXPECT_TRUE(script.ran());
@@ -129,12 +131,12 @@ TEST(TfmUwaga, LineHeightFollowsTheFontSizeTable) {
 
     TfmUwaga dlg;
     EXPECT_EQ(dlg.objectName(), QStringLiteral("fmUwaga"));
-    const QFont font = dlg.textArea()->font();
+    const QFont font = Child<QTextEdit>(&dlg, "meText")->font();
     EXPECT_EQ(font.family(), QStringLiteral("Arial"));
     EXPECT_EQ(font.pointSize(), 14);
     EXPECT_TRUE(font.bold());
     EXPECT_EQ(dlg.lineHeight(), 23);
-    EXPECT_TRUE(dlg.textArea()->isReadOnly());
+    EXPECT_TRUE(Child<QTextEdit>(&dlg, "meText")->isReadOnly());
 }
 
 TEST(TfmUwaga, HasNoTitleBarButtons) {
@@ -213,7 +215,7 @@ TEST(TfmUwaga, LongServerLinesWrapWithoutLosingTheLastLine) {
     for (const QString& text : {server, many}) {
         bool fits = false, scrolls = false;
         WhenModal script([&](QWidget*) {
-            QTextEdit* area = dlg.textArea();
+            QTextEdit* area = Child<QTextEdit>(&dlg, "meText");
             fits = area->document()->size().height() <= area->viewport()->height();
             scrolls =
                 area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn && area->height() == 300;
@@ -243,12 +245,16 @@ TEST(TfmUwaga, QuestionIsAnsweredByEnterAndEscape) {
     };
     const Case cases[] = {
         {"Return in the text area",
-         [](TfmUwaga& d) { QTest::keyClick(d.textArea(), Qt::Key_Return); }, true},
+         [](TfmUwaga& d) { QTest::keyClick(Child<QTextEdit>(&d, "meText"), Qt::Key_Return); },
+         true},
         {"keypad Enter in the text area",
-         [](TfmUwaga& d) { QTest::keyClick(d.textArea(), Qt::Key_Enter, Qt::KeypadModifier); },
+         [](TfmUwaga& d) {
+             QTest::keyClick(Child<QTextEdit>(&d, "meText"), Qt::Key_Enter, Qt::KeypadModifier);
+         },
          true},
         {"Escape in the text area",
-         [](TfmUwaga& d) { QTest::keyClick(d.textArea(), Qt::Key_Escape); }, false},
+         [](TfmUwaga& d) { QTest::keyClick(Child<QTextEdit>(&d, "meText"), Qt::Key_Escape); },
+         false},
         {"Return to the window", [](TfmUwaga& d) { QTest::keyClick(&d, Qt::Key_Return); }, true},
         {"Escape to the window", [](TfmUwaga& d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
     };
@@ -272,9 +278,9 @@ TEST(TfmUwaga, QuestionIsAnsweredByEnterAndEscape) {
 TEST(TfmUwaga, PlainMessageAfterAQuestionShowsOkAgain) {
     TfmUwaga dlg;
     UwagaSeen question;
-    EXPECT_FALSE(AskAndLook(dlg, QStringLiteral("Czy przerwać pracę programu?"), UwagaRed, true,
-                            &question,
-                            [](TfmUwaga& d) { QTest::keyClick(d.textArea(), Qt::Key_Escape); }));
+    EXPECT_FALSE(AskAndLook(
+        dlg, QStringLiteral("Czy przerwać pracę programu?"), UwagaRed, true, &question,
+        [](TfmUwaga& d) { QTest::keyClick(Child<QTextEdit>(&d, "meText"), Qt::Key_Escape); }));
     EXPECT_TRUE(question.yes);
 
     UwagaSeen message;
@@ -288,13 +294,13 @@ TEST(TfmUwaga, PanelsActAsTheirKeys) {
     struct Case {
         const char* name;
         bool question;
-        QLabel* (TfmUwaga::*panel)() const;
+        const char* panel;
         bool expected;
     };
     const Case cases[] = {
-        {"Enter - Tak", true, &TfmUwaga::yesPanel, true},
-        {"Escape - Nie", true, &TfmUwaga::noPanel, false},
-        {"OK after an answered Enter", false, &TfmUwaga::okPanel, false},
+        {"Enter - Tak", true, "pnTak", true},
+        {"Escape - Nie", true, "pnNie", false},
+        {"OK after an answered Enter", false, "pnOK", false},
     };
     TfmUwaga dlg;
     for (const Case& c : cases) {
@@ -302,10 +308,11 @@ TEST(TfmUwaga, PanelsActAsTheirKeys) {
         UwagaSeen seen;
         // An Enter answered just before must not carry over to a click on "OK".
         EXPECT_TRUE(AskAndLook(dlg, QStringLiteral("Poprzednie"), UwagaTeal, false, &seen));
-        EXPECT_EQ(
-            AskAndLook(dlg, QStringLiteral("Pytanie"), UwagaRed, c.question, &seen,
-                       [&](TfmUwaga& d) { QTest::mouseClick((d.*c.panel)(), Qt::LeftButton); }),
-            c.expected);
+        EXPECT_EQ(AskAndLook(dlg, QStringLiteral("Pytanie"), UwagaRed, c.question, &seen,
+                             [&](TfmUwaga& d) {
+                                 QTest::mouseClick(Child<QLabel>(&d, c.panel), Qt::LeftButton);
+                             }),
+                  c.expected);
         EXPECT_FALSE(dlg.isVisible());
     }
 }
@@ -371,14 +378,16 @@ protected:
 
     static QStringList Files(const TfmSF& dlg) {
         QStringList names;
-        for (int row = 0; row < dlg.fileList()->count(); ++row)
-            names << dlg.fileList()->item(row)->text();
+        for (int row = 0; row < Child<QListWidget>(&dlg, "flbFiles")->count(); ++row)
+            names << Child<QListWidget>(&dlg, "flbFiles")->item(row)->text();
         return names;
     }
 
     static QString TreeFolder(const TfmSF& dlg) {
-        const auto* model = qobject_cast<const QFileSystemModel*>(dlg.folderTree()->model());
-        return model ? QDir::cleanPath(model->filePath(dlg.folderTree()->currentIndex()))
+        const auto* model =
+            qobject_cast<const QFileSystemModel*>(Child<QTreeView>(&dlg, "dlbFolders")->model());
+        return model ? QDir::cleanPath(
+                           model->filePath(Child<QTreeView>(&dlg, "dlbFolders")->currentIndex()))
                      : QString();
     }
 
@@ -400,7 +409,7 @@ protected:
                 seen->folder = dlg.lastFolder();
                 seen->tree = TreeFolder(dlg);
                 seen->selected = dlg.selectedFile();
-                seen->filter = dlg.typeFilter()->currentText();
+                seen->filter = Child<QComboBox>(&dlg, "fcbTyp")->currentText();
                 seen->full = dlg.isFullHeight();
                 seen->height = dlg.height();
             }
@@ -413,13 +422,17 @@ protected:
     }
 
     static void DoubleClick(TfmSF& dlg, const QString& name) {
-        const QList<QListWidgetItem*> items = dlg.fileList()->findItems(name, Qt::MatchExactly);
+        const QList<QListWidgetItem*> items =
+            Child<QListWidget>(&dlg, "flbFiles")->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
-        const QRect rect = dlg.fileList()->visualItemRect(items.first());
+        const QRect rect = Child<QListWidget>(&dlg, "flbFiles")->visualItemRect(items.first());
         // A double click arrives as press, release, double click and release.
-        QTest::mouseClick(dlg.fileList()->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(dlg.fileList()->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseRelease(dlg.fileList()->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(Child<QListWidget>(&dlg, "flbFiles")->viewport(), Qt::LeftButton, {},
+                          rect.center());
+        QTest::mouseDClick(Child<QListWidget>(&dlg, "flbFiles")->viewport(), Qt::LeftButton, {},
+                           rect.center());
+        QTest::mouseRelease(Child<QListWidget>(&dlg, "flbFiles")->viewport(), Qt::LeftButton, {},
+                            rect.center());
     }
 
     QTemporaryDir dir;
@@ -440,11 +453,11 @@ TEST_F(TfmSFTest, TypeFilterEntriesAndTheirMasks) {
     EXPECT_EQ(dlg.objectName(), QStringLiteral("fmSF"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Wybór pliku"));
     EXPECT_TRUE(HasLabel(&dlg, QStringLiteral("Wybór typu")));
-    EXPECT_EQ(dlg.okButton()->text(), QStringLiteral("OK"));
-    EXPECT_EQ(dlg.cancelButton()->text(), QStringLiteral("Anuluj"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, "btnOK")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, "btnAnuluj")->text(), QStringLiteral("Anuluj"));
     QStringList entries;
-    for (int i = 0; i < dlg.typeFilter()->count(); ++i)
-        entries << dlg.typeFilter()->itemText(i);
+    for (int i = 0; i < Child<QComboBox>(&dlg, "fcbTyp")->count(); ++i)
+        entries << Child<QComboBox>(&dlg, "fcbTyp")->itemText(i);
     EXPECT_EQ(entries, SfFilters());
 
     // Each entry really filters the list; the masks ignore letter case.
@@ -456,8 +469,9 @@ TEST_F(TfmSFTest, TypeFilterEntriesAndTheirMasks) {
          QStringLiteral("README"), QStringLiteral("stara.db"), QStringLiteral("stara.dbf")},
     };
     for (int i = 0; i < 3; ++i) {
-        dlg.typeFilter()->setCurrentIndex(i);
-        EXPECT_EQ(Files(dlg), expected[i]) << dlg.typeFilter()->currentText().toStdString();
+        Child<QComboBox>(&dlg, "fcbTyp")->setCurrentIndex(i);
+        EXPECT_EQ(Files(dlg), expected[i])
+            << Child<QComboBox>(&dlg, "fcbTyp")->currentText().toStdString();
     }
 }
 
@@ -469,17 +483,24 @@ TEST_F(TfmSFTest, ExistingStartFileIsSelectedAndReturned) {
     };
     const QString start = root + QStringLiteral("/KOPIA.GDB");
     const Case cases[] = {
-        {"Enter in the file list", [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Return); },
+        {"Enter in the file list",
+         [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Return); },
          start},
         {"keypad Enter in the file list",
-         [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Enter, Qt::KeypadModifier); }, start},
-        {"OK", [](TfmSF& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }, start},
+         [](TfmSF& d) {
+             QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Enter, Qt::KeypadModifier);
+         },
+         start},
+        {"OK", [](TfmSF& d) { QTest::mouseClick(Child<QPushButton>(&d, "btnOK"), Qt::LeftButton); },
+         start},
         {"double click on another file",
          [](TfmSF& d) { DoubleClick(d, QStringLiteral("baza.fdb")); },
          root + QStringLiteral("/baza.fdb")},
-        {"Anuluj", [](TfmSF& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
+        {"Anuluj",
+         [](TfmSF& d) { QTest::mouseClick(Child<QPushButton>(&d, "btnAnuluj"), Qt::LeftButton); },
          QString()},
-        {"Escape in the file list", [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Escape); },
+        {"Escape in the file list",
+         [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape); },
          QString()},
     };
     TfmSF dlg;
@@ -498,9 +519,9 @@ TEST_F(TfmSFTest, OkWithoutASelectedFileKeepsTheDialogOpen) {
     TfmSF dlg;
     const QString path = Select(dlg, root, [](TfmSF& d) {
         EXPECT_TRUE(d.selectedFile().isEmpty());
-        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&d, "btnOK"), Qt::LeftButton);
         EXPECT_TRUE(d.isVisible());
-        QTest::keyClick(d.fileList(), Qt::Key_Escape);
+        QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape);
     });
     EXPECT_TRUE(path.isEmpty());
 }
@@ -511,7 +532,9 @@ TEST_F(TfmSFTest, MissingStartFileOpensTheFolderShownLast) {
 
     const QString kopie = root + QStringLiteral("/Kopie");
     EXPECT_EQ(Select(dlg, kopie + QStringLiteral("/BazaOxle.GDB"),
-                     [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Return); }),
+                     [](TfmSF& d) {
+                         QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Return);
+                     }),
               kopie + QStringLiteral("/BazaOxle.GDB"));
     EXPECT_EQ(dlg.lastFolder(), kopie);
 
@@ -521,7 +544,9 @@ TEST_F(TfmSFTest, MissingStartFileOpensTheFolderShownLast) {
         Seen seen;
         EXPECT_TRUE(Select(
                         dlg, missing,
-                        [](TfmSF& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
+                        [](TfmSF& d) {
+                            QTest::mouseClick(Child<QPushButton>(&d, "btnAnuluj"), Qt::LeftButton);
+                        },
                         &seen)
                         .isEmpty());
         EXPECT_EQ(seen.folder, kopie);
@@ -533,31 +558,37 @@ TEST_F(TfmSFTest, MissingStartFileOpensTheFolderShownLast) {
     const QString inne = root + QStringLiteral("/Inne");
     Seen seen;
     Select(dlg, QString(), [&](TfmSF& d) {
-        const auto* model = qobject_cast<const QFileSystemModel*>(d.folderTree()->model());
-        d.folderTree()->setCurrentIndex(model->index(inne));
+        const auto* model =
+            qobject_cast<const QFileSystemModel*>(Child<QTreeView>(&d, "dlbFolders")->model());
+        Child<QTreeView>(&d, "dlbFolders")->setCurrentIndex(model->index(inne));
         EXPECT_EQ(Files(d), QStringList{QStringLiteral("inny.fdb")});
-        QTest::keyClick(d.fileList(), Qt::Key_Escape);
+        QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape);
     });
     Select(
         dlg, root + QStringLiteral("/brak.fdb"),
-        [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Escape); }, &seen);
+        [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape); },
+        &seen);
     EXPECT_EQ(seen.folder, inne);
 }
 
 TEST_F(TfmSFTest, StartFileOutsideTheFilterSwitchesToAMatchingEntry) {
     TfmSF dlg;
-    dlg.typeFilter()->setCurrentIndex(0);
+    Child<QComboBox>(&dlg, "fcbTyp")->setCurrentIndex(0);
     Seen seen;
-    EXPECT_EQ(Select(
-                  dlg, root + QStringLiteral("/stara.dbf"),
-                  [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Return); }, &seen),
-              root + QStringLiteral("/stara.dbf"));
+    EXPECT_EQ(
+        Select(
+            dlg, root + QStringLiteral("/stara.dbf"),
+            [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Return); },
+            &seen),
+        root + QStringLiteral("/stara.dbf"));
     EXPECT_EQ(seen.filter, QStringLiteral("DOS (*.dbf;*.db)"));
 
-    EXPECT_EQ(Select(
-                  dlg, root + QStringLiteral("/README"),
-                  [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Return); }, &seen),
-              root + QStringLiteral("/README"));
+    EXPECT_EQ(
+        Select(
+            dlg, root + QStringLiteral("/README"),
+            [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Return); },
+            &seen),
+        root + QStringLiteral("/README"));
     EXPECT_EQ(seen.filter, QStringLiteral("All files (*.*)"));
 }
 
@@ -572,28 +603,29 @@ TEST_F(TfmSFTest, FullHeightButtonTogglesBetweenOwnAndScreenHeight) {
     Select(
         dlg, root + QStringLiteral("/baza.fdb"),
         [&](TfmSF& d) {
-            const QIcon before = d.fullButton()->icon();
-            QTest::mouseClick(d.fullButton(), Qt::LeftButton);
+            const QIcon before = Child<QToolButton>(&d, "sbFull")->icon();
+            QTest::mouseClick(Child<QToolButton>(&d, "sbFull"), Qt::LeftButton);
             EXPECT_TRUE(d.isFullHeight());
             EXPECT_EQ(d.frameGeometry().top(), area.top());
             EXPECT_EQ(d.frameGeometry().height(), area.height());
-            EXPECT_NE(d.fullButton()->icon().cacheKey(), before.cacheKey());
+            EXPECT_NE(Child<QToolButton>(&d, "sbFull")->icon().cacheKey(), before.cacheKey());
 
-            QTest::mouseClick(d.fullButton(), Qt::LeftButton);
+            QTest::mouseClick(Child<QToolButton>(&d, "sbFull"), Qt::LeftButton);
             EXPECT_FALSE(d.isFullHeight());
             EXPECT_EQ(d.y(), 60);
             EXPECT_EQ(d.height(), normalHeight);
 
             // Left at full height, the next SelectFile starts at the window's own height.
-            QTest::mouseClick(d.fullButton(), Qt::LeftButton);
-            QTest::keyClick(d.fileList(), Qt::Key_Escape);
+            QTest::mouseClick(Child<QToolButton>(&d, "sbFull"), Qt::LeftButton);
+            QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape);
         },
         nullptr);
     EXPECT_TRUE(dlg.isFullHeight());
 
     Select(
         dlg, root + QStringLiteral("/baza.fdb"),
-        [](TfmSF& d) { QTest::keyClick(d.fileList(), Qt::Key_Escape); }, &seen);
+        [](TfmSF& d) { QTest::keyClick(Child<QListWidget>(&d, "flbFiles"), Qt::Key_Escape); },
+        &seen);
     EXPECT_FALSE(seen.full);
     EXPECT_EQ(seen.height, normalHeight);
 }
@@ -616,16 +648,16 @@ TEST_F(TfmInfProgTest, ShowsProductInstallationVersionAndExecutable) {
     TfmInfProg dlg(s);
     EXPECT_EQ(dlg.objectName(), QStringLiteral("fmInfProg"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Informacje o programie "));
-    EXPECT_EQ(dlg.titleLabel()->text(), ProductTitle());
-    EXPECT_EQ(dlg.nameLabel()->text(), QStringLiteral("JW 1000"));
-    EXPECT_TRUE(dlg.addressLabel()->text().isEmpty());
-    EXPECT_EQ(dlg.versionLabel()->text(), QStringLiteral(" 2.3 [24.129]"));
+    EXPECT_EQ(Child<QLabel>(&dlg, "lbTytul")->text(), ProductTitle());
+    EXPECT_EQ(Child<QLabel>(&dlg, "lbNazwa")->text(), QStringLiteral("JW 1000"));
+    EXPECT_TRUE(Child<QLabel>(&dlg, "lbAdres")->text().isEmpty());
+    EXPECT_EQ(Child<QLabel>(&dlg, "lbWersja")->text(), QStringLiteral(" 2.3 [24.129]"));
     for (const char* caption : {"Nazwa firmy:", "Adres firmy:", "Wersja:"})
         EXPECT_TRUE(HasLabel(&dlg, QString::fromLatin1(caption))) << caption;
 
     const QString exe = QCoreApplication::applicationFilePath();
-    EXPECT_EQ(dlg.pathLabel()->text(), exe);
-    const QString date = dlg.dateLabel()->text();
+    EXPECT_EQ(Child<QLabel>(&dlg, "lbPath")->text(), exe);
+    const QString date = Child<QLabel>(&dlg, "lbData")->text();
     EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\( \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d \)$)"))
                     .match(date)
                     .hasMatch())
@@ -638,14 +670,14 @@ TEST_F(TfmInfProgTest, ShowsProductInstallationVersionAndExecutable) {
     ASSERT_NE(producer, nullptr);
     EXPECT_EQ(producer->title(), QStringLiteral(" Producent "));
     EXPECT_TRUE(HasLabel(producer, ProductTitle()));
-    EXPECT_EQ(dlg.closeButton()->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, "btnZamknij")->text(), QStringLiteral("Zamknij"));
 }
 
 TEST_F(TfmInfProgTest, ZamknijClosesTheModalBox) {
     TfmInfProg dlg(s);
     WhenModal script([&](QWidget* modal) {
         EXPECT_EQ(modal, &dlg);
-        QTest::mouseClick(dlg.closeButton(), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&dlg, "btnZamknij"), Qt::LeftButton);
     });
     dlg.exec();
     EXPECT_TRUE(script.ran());
@@ -657,7 +689,9 @@ TEST_F(TfmInfProgTest, ReleasesItselfWhenTheCallerAsksForIt) {
     QPointer<TfmInfProg> dlg = new TfmInfProg(s);
     EXPECT_FALSE(dlg->testAttribute(Qt::WA_DeleteOnClose));
     dlg->setAttribute(Qt::WA_DeleteOnClose);
-    WhenModal script([&](QWidget*) { QTest::mouseClick(dlg->closeButton(), Qt::LeftButton); });
+    WhenModal script([&](QWidget*) {
+        QTest::mouseClick(Child<QPushButton>(dlg, "btnZamknij"), Qt::LeftButton);
+    });
     dlg->exec();
     EXPECT_TRUE(script.ran());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

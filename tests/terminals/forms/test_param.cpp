@@ -4,6 +4,7 @@
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
+#include "support/Widgets.h"
 #include "terminals/TerminalProtocol.h"
 #include "terminals/forms/TfmParam.h"
 #include "ui/AppContext.h"
@@ -25,102 +26,9 @@
 #include <gtest/gtest.h>
 
 using namespace kzm;
+using testdb::Child;
 
 namespace {
-
-// ---- statements and conversions
-
-TEST(ParamStatements, DefinitionUpdateInsertAndDeleteTexts) {
-    ComDefFields f;
-    f.nazwa = QStringLiteral("Wejście O'Hara");
-    f.port = 4;
-    f.speed = 19200;
-    f.aktywny = true;
-    f.timeoutR = 300;
-    f.timeoutW = 500;
-    f.numInst = 7;
-    f.alarm = 5;
-    f.baseAlarm = BaseAlarmOf(true);
-    f.numScan = 3;
-    f.rs485 = true;
-    f.tq700 = false;
-    f.numInst3Zn = true;
-    EXPECT_EQ(ComDefUpdateStatement(f, 1, 3),
-              "update KZM_COMDEF set nazwa='Wejście O\"Hara',port=4,speed=19200,aktywny=1,"
-              "timeout_r=300,timeout_w=500,numinst=7,alarm=5,base_alarm=32,numscan=3,rs485=1,"
-              "tq700=0,NumInst3Zn=1 where port=1 and numscan=3");
-    f.baseAlarm = BaseAlarmOf(false);
-    f.aktywny = f.rs485 = f.numInst3Zn = false;
-    f.tq700 = true;
-    EXPECT_EQ(ComDefUpdateStatement(f, 4, 2),
-              "update KZM_COMDEF set nazwa='Wejście O\"Hara',port=4,speed=19200,aktywny=0,"
-              "timeout_r=300,timeout_w=500,numinst=7,alarm=5,base_alarm=64,numscan=3,rs485=0,"
-              "tq700=1,NumInst3Zn=0 where port=4 and numscan=2");
-
-    EXPECT_EQ(ComDefInsertStatement(NewComDef(3, 42)),
-              "insert into KZM_COMDEF (nazwa,port,speed,aktywny,timeout_r,timeout_w,numinst,"
-              "alarm,base_alarm,numscan,rs485,tq700,NumInst3Zn) values ('Czytnik 3',3,9600,0,100,"
-              "200,42,1,32,1,0,0,0)");
-    EXPECT_EQ(ComDefDeleteStatement(12, 5), "delete from KZM_COMDEF where port=12 and numscan=5");
-    EXPECT_EQ(PersonalizerClashStatement(3), "select port from kzm_comdef where port=3");
-    EXPECT_EQ(PersonalizerClashMessage(3, "Czytnik 3  "),
-              "Do jednego portu ( 3 ) może być przypisane tylko jedno urządzenie\r\n"
-              "Na tym porcie jest personalizator kart i czytnik „Czytnik 3”");
-}
-
-TEST(ParamStatements, NextFreePortSkipsUsedAndExcludedPortsFromOne) {
-    const struct {
-        std::vector<int> used, excluded;
-        int port;
-    } cases[] = {
-        {{}, {}, 1},      {{}, {1}, 2},        {{1, 2, 3}, {}, 4}, {{1, 3}, {2}, 4},
-        {{0, 2}, {1}, 3}, {{5, 7}, {1, 1}, 2}, {{0}, {0}, 1},      {{2, 1}, {4, 3}, 5},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(NextFreePort(c.used, c.excluded), c.port)
-            << testing::PrintToString(c.used) << testing::PrintToString(c.excluded);
-}
-
-TEST(ParamStatements, TextThatIsNotANumberGivesTheDefault) {
-    const struct {
-        const char* text;
-        int integer;   // IntOrDefault(text, -7)
-        double number; // NumberOrDefault(text, -7)
-    } cases[] = {
-        {"123", 123, 123}, {" 80 ", 80, 80},  {"-5", -5, -5},       {"abc", -7, -7},
-        {"", -7, -7},      {"12abc", -7, -7}, {"12.75", -7, 12.75}, {"12,5", -7, -7},
-        {"1 000", -7, -7}, {"nan", -7, -7},   {"inf", -7, -7},      {"0.00", -7, 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IntOrDefault(QString::fromUtf8(c.text), -7), c.integer) << c.text;
-        EXPECT_EQ(NumberOrDefault(QString::fromUtf8(c.text), -7), c.number) << c.text;
-    }
-
-    ParamFields f;
-    f.nrInstalacji = "abc";
-    f.clearTimeout = "";
-    f.loadTimeout = "x1";
-    f.maxKodKarty = "abc";
-    f.procentRzlWody = "abc";
-    f.obiadOd = QTime(11, 30, 15, 250);
-    GlobalParams g;
-    g.NR_INSTALACJI = g.CLEARTIMEOUT = g.LOADTIMEOUT = g.MAXKODKARTY = 9;
-    g.ProcentRzlWody = 9;
-    TakeParams(f, g);
-    EXPECT_EQ(g.NR_INSTALACJI, 0);
-    EXPECT_EQ(g.CLEARTIMEOUT, 0);
-    EXPECT_EQ(g.LOADTIMEOUT, 0);
-    EXPECT_EQ(g.MAXKODKARTY, 1000);
-    EXPECT_EQ(g.ProcentRzlWody, 0.0);
-    EXPECT_EQ(g.OBIAD_OD, QTime(11, 30, 15)) << "the time of day, without fractions";
-}
-
-TEST(ParamStatements, ActiveColumnText) {
-    EXPECT_EQ(AktywnyText(fb::Value(0)), "NIE");
-    EXPECT_EQ(AktywnyText(fb::Value(1)), "TAK");
-    EXPECT_EQ(AktywnyText(fb::Value()), "");
-    EXPECT_EQ(AktywnyText(fb::Value(2)), "2");
-}
 
 // ---- the window
 
@@ -212,7 +120,7 @@ protected:
     // The grid's texts, row by row, as "Port|Nazwa|Aktywny".
     static QStringList gridRows(TfmParam* w) {
         QStringList out;
-        const QAbstractItemModel* m = w->grid()->model();
+        const QAbstractItemModel* m = Child<DbGrid>(w, "dbgCom")->model();
         for (int r = 0; r < m->rowCount(); ++r) {
             QStringList cells;
             for (int c = 0; c < m->columnCount(); ++c)
@@ -223,7 +131,7 @@ protected:
     }
 
     static void clickRowOfPort(TfmParam* w, int port) {
-        DbGrid* g = w->grid();
+        DbGrid* g = Child<DbGrid>(w, "dbgCom");
         const QAbstractItemModel* m = g->model();
         for (int r = 0; r < m->rowCount(); ++r) {
             const QModelIndex i = m->index(r, 1);
@@ -240,18 +148,19 @@ protected:
         EXPECT_TRUE(dm.QTmp.isOpen());
         if (!dm.QTmp.isOpen() || dm.QTmp.isEmpty())
             return -1;
-        const QModelIndex at = w->grid()->currentIndex();
+        const QModelIndex at = Child<DbGrid>(w, "dbgCom")->currentIndex();
         EXPECT_EQ(at.row(), dm.QTmp.currentRow());
         return dm.QTmp.fieldByName("PORT").asInteger();
     }
 
     void answer(bool yes, TfmParam* w, QString* question) {
         testdb::WhenModal script([&](QWidget*) {
-            *question = fmUwaga.textArea()->toPlainText();
+            *question = Child<QTextEdit>(&fmUwaga, "meText")->toPlainText();
             EXPECT_TRUE(fmUwaga.isQuestion());
-            QTest::keyClick(fmUwaga.textArea(), yes ? Qt::Key_Return : Qt::Key_Escape);
+            QTest::keyClick(Child<QTextEdit>(&fmUwaga, "meText"),
+                            yes ? Qt::Key_Return : Qt::Key_Escape);
         });
-        w->btnUsun()->click();
+        Child<QPushButton>(w, "btnUsun")->click();
         EXPECT_TRUE(script.ran());
         EXPECT_FALSE(script.timedOut());
     }
@@ -293,69 +202,71 @@ TEST_F(ParamTest, TheWindowShowsTheParametersInMemoryAndTheFirstDefinition) {
     EXPECT_TRUE(main->chCaption().contains("Parametry")) << main->chCaption().toStdString();
     EXPECT_TRUE(w->isVisible());
 
-    EXPECT_EQ(w->comp()->value(), 7);
-    EXPECT_TRUE(w->cpakt()->isChecked());
-    EXPECT_EQ(w->obiadOd()->time(), QTime(11, 30));
-    EXPECT_EQ(w->obiadDo()->time(), QTime(14, 0));
-    EXPECT_EQ(w->sygnalWyd()->checkedId(), 1);
-    EXPECT_EQ(w->sygnalBlok()->checkedId(), 0);
-    EXPECT_FALSE(w->wdnBzKmnkt()->isChecked());
-    EXPECT_TRUE(w->blkWdnBzKmnkt()->isChecked());
-    EXPECT_EQ(w->procentRzlWody()->text(), "12.50");
-    EXPECT_EQ(w->maxKodOper()->text(), "  5000");
-    EXPECT_TRUE(w->maxKodOper()->isReadOnly());
-    EXPECT_EQ(w->maxKodKarty()->text(), "3000");
-    EXPECT_EQ(w->nrInstalacji()->text(), "42") << "from memory, not the row's NUMINST";
-    EXPECT_EQ(w->clearTimeout()->text(), "9000");
-    EXPECT_EQ(w->loadTimeout()->text(), "70");
+    EXPECT_EQ(Child<QSpinBox>(w, "seComp")->value(), 7);
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbCpAkt")->isChecked());
+    EXPECT_EQ(Child<QTimeEdit>(w, "teObiadOd")->time(), QTime(11, 30));
+    EXPECT_EQ(Child<QTimeEdit>(w, "teObiadDo")->time(), QTime(14, 0));
+    EXPECT_EQ(Child<QButtonGroup>(w, "rgSygnalWyd")->checkedId(), 1);
+    EXPECT_EQ(Child<QButtonGroup>(w, "rgSygnalBlok")->checkedId(), 0);
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbWdnBzKmnkt")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbBlkWdnBzKmnkt")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(w, "edProcentRzlWody")->text(), "12.50");
+    EXPECT_EQ(Child<QLineEdit>(w, "edMaxKodOper")->text(), "  5000");
+    EXPECT_TRUE(Child<QLineEdit>(w, "edMaxKodOper")->isReadOnly());
+    EXPECT_EQ(Child<QLineEdit>(w, "edMaxKodKarty")->text(), "3000");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNrInstalacji")->text(), "42")
+        << "from memory, not the row's NUMINST";
+    EXPECT_EQ(Child<QLineEdit>(w, "edClearTimeout")->text(), "9000");
+    EXPECT_EQ(Child<QLineEdit>(w, "edLoadTimeout")->text(), "70");
 
     // The grid: all definitions, the activity as words, the port as the sort column.
     EXPECT_EQ(dm.QTmp.sql(), "select * from kzm_comdef");
-    QAbstractItemModel* m = w->grid()->model();
+    QAbstractItemModel* m = Child<DbGrid>(w, "dbgCom")->model();
     ASSERT_EQ(m->columnCount(), 3);
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), "Port");
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), "Nazwa");
     EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), "Aktywny");
-    EXPECT_TRUE(w->grid()->horizontalHeader()->isSortIndicatorShown());
-    EXPECT_EQ(w->grid()->horizontalHeader()->sortIndicatorSection(), 0);
-    EXPECT_EQ(w->grid()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_TRUE(Child<DbGrid>(w, "dbgCom")->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(Child<DbGrid>(w, "dbgCom")->horizontalHeader()->sortIndicatorSection(), 0);
+    EXPECT_EQ(Child<DbGrid>(w, "dbgCom")->horizontalHeader()->sortIndicatorOrder(),
+              Qt::AscendingOrder);
     EXPECT_EQ(gridRows(w), QStringList({"2|Kuchnia górna|TAK", "5|Stołówka|NIE"}));
     EXPECT_EQ(currentPort(w), 2);
 
     // The group shows the first row.
-    EXPECT_EQ(w->nazwa()->text(), "Kuchnia górna");
-    EXPECT_EQ(w->com()->value(), 2);
-    EXPECT_EQ(w->speed()->currentText(), "4800");
-    EXPECT_TRUE(w->aktywny()->isChecked());
-    EXPECT_EQ(w->timeoutR()->value(), 300);
-    EXPECT_EQ(w->timeoutW()->value(), 400);
-    EXPECT_TRUE(w->rs485()->isChecked());
-    EXPECT_EQ(w->numScan()->value(), 4);
-    EXPECT_TRUE(w->numInst3Zn()->isChecked());
-    EXPECT_FALSE(w->tq700()->isChecked());
-    EXPECT_EQ(w->alarm()->value(), 9);
-    EXPECT_FALSE(w->baseAlarm()->isChecked()) << "BASE_ALARM 64: whole seconds";
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Kuchnia górna");
+    EXPECT_EQ(Child<QSpinBox>(w, "sePort")->value(), 2);
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "4800");
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbAktywny")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutR")->value(), 300);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutW")->value(), 400);
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbRS485")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(w, "seNumScan")->value(), 4);
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbNumInst3Zn")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbTq700")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(w, "seAlarm")->value(), 9);
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbBaseAlarm")->isChecked()) << "BASE_ALARM 64: whole seconds";
     // The rules of the loaded row: RS-485 enables the terminal number and the clear time-out.
-    EXPECT_TRUE(w->numScan()->isEnabled());
-    EXPECT_TRUE(w->clearTimeout()->isEnabled());
-    EXPECT_TRUE(w->rs485()->isEnabled());
-    EXPECT_TRUE(w->speed()->isEnabled());
+    EXPECT_TRUE(Child<QSpinBox>(w, "seNumScan")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edClearTimeout")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbRS485")->isEnabled());
+    EXPECT_TRUE(Child<QComboBox>(w, "rgSpeed")->isEnabled());
 
     // The ranges of the spin boxes.
-    EXPECT_EQ(w->timeoutR()->minimum(), 100);
-    EXPECT_EQ(w->timeoutR()->maximum(), 2000);
-    EXPECT_EQ(w->timeoutR()->singleStep(), 100);
-    EXPECT_EQ(w->timeoutW()->minimum(), 100);
-    EXPECT_EQ(w->timeoutW()->maximum(), 2000);
-    EXPECT_EQ(w->timeoutW()->singleStep(), 100);
-    EXPECT_EQ(w->numScan()->minimum(), 1);
-    EXPECT_EQ(w->numScan()->maximum(), 31);
-    EXPECT_EQ(w->alarm()->minimum(), 0);
-    EXPECT_EQ(w->alarm()->maximum(), 15);
-    EXPECT_EQ(w->com()->minimum(), 0);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutR")->minimum(), 100);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutR")->maximum(), 2000);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutR")->singleStep(), 100);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutW")->minimum(), 100);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutW")->maximum(), 2000);
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutW")->singleStep(), 100);
+    EXPECT_EQ(Child<QSpinBox>(w, "seNumScan")->minimum(), 1);
+    EXPECT_EQ(Child<QSpinBox>(w, "seNumScan")->maximum(), 31);
+    EXPECT_EQ(Child<QSpinBox>(w, "seAlarm")->minimum(), 0);
+    EXPECT_EQ(Child<QSpinBox>(w, "seAlarm")->maximum(), 15);
+    EXPECT_EQ(Child<QSpinBox>(w, "sePort")->minimum(), 0);
     QStringList speeds;
-    for (int i = 0; i < w->speed()->count(); ++i)
-        speeds << w->speed()->itemText(i);
+    for (int i = 0; i < Child<QComboBox>(w, "rgSpeed")->count(); ++i)
+        speeds << Child<QComboBox>(w, "rgSpeed")->itemText(i);
     EXPECT_EQ(speeds, QStringList({"1200", "2400", "4800", "9600", "19200"}));
 }
 
@@ -375,47 +286,49 @@ TEST_F(ParamTest, ARowChangeFillsTheGroupAndAnUnofferedSpeedLeavesTheChoice) {
     define({.port = 3, .nazwa = "Trzeci", .speed = 2400, .baseAlarm = 32});
     TfmParam* w = open();
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->speed()->currentText(), "19200");
-    EXPECT_FALSE(w->numScan()->isEnabled());
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "19200");
+    EXPECT_FALSE(Child<QSpinBox>(w, "seNumScan")->isEnabled());
 
-    w->maxKodKarty()->setText("777"); // typed, not saved: the next row shows memory again
+    Child<QLineEdit>(w, "edMaxKodKarty")
+        ->setText("777"); // typed, not saved: the next row shows memory again
     clickRowOfPort(w, 2);
     EXPECT_EQ(currentPort(w), 2);
-    EXPECT_EQ(w->nazwa()->text(), "Drugi");
-    EXPECT_EQ(w->com()->value(), 2);
-    EXPECT_EQ(w->speed()->currentText(), "19200") << "4000 is none of the five";
-    EXPECT_FALSE(w->aktywny()->isChecked());
-    EXPECT_EQ(w->timeoutR()->value(), 700);
-    EXPECT_EQ(w->alarm()->value(), 3);
-    EXPECT_FALSE(w->baseAlarm()->isChecked());
-    EXPECT_TRUE(w->rs485()->isChecked()) << "an RS-485 TQ200 keeps its line variant";
-    EXPECT_EQ(w->numScan()->value(), 9);
-    EXPECT_TRUE(w->numScan()->isEnabled());
-    EXPECT_TRUE(w->clearTimeout()->isEnabled());
-    EXPECT_TRUE(w->numInst3Zn()->isChecked());
-    EXPECT_EQ(w->maxKodKarty()->text(), "3000");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Drugi");
+    EXPECT_EQ(Child<QSpinBox>(w, "sePort")->value(), 2);
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "19200") << "4000 is none of the five";
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbAktywny")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutR")->value(), 700);
+    EXPECT_EQ(Child<QSpinBox>(w, "seAlarm")->value(), 3);
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbBaseAlarm")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbRS485")->isChecked())
+        << "an RS-485 TQ200 keeps its line variant";
+    EXPECT_EQ(Child<QSpinBox>(w, "seNumScan")->value(), 9);
+    EXPECT_TRUE(Child<QSpinBox>(w, "seNumScan")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(w, "edClearTimeout")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbNumInst3Zn")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(w, "edMaxKodKarty")->text(), "3000");
 
     clickRowOfPort(w, 3);
-    EXPECT_EQ(w->nazwa()->text(), "Trzeci");
-    EXPECT_EQ(w->speed()->currentText(), "2400");
-    EXPECT_TRUE(w->baseAlarm()->isChecked());
-    EXPECT_FALSE(w->rs485()->isChecked());
-    EXPECT_FALSE(w->numScan()->isEnabled());
-    EXPECT_FALSE(w->clearTimeout()->isEnabled());
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Trzeci");
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "2400");
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbBaseAlarm")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbRS485")->isChecked());
+    EXPECT_FALSE(Child<QSpinBox>(w, "seNumScan")->isEnabled());
+    EXPECT_FALSE(Child<QLineEdit>(w, "edClearTimeout")->isEnabled());
 }
 
 TEST_F(ParamTest, ADefinitionWithAnUnofferedSpeedKeepsItWhenSavedWithoutAChoice) {
     define({.port = 1, .nazwa = "Stary", .speed = 4000});
     TfmParam* w = open();
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->speed()->currentIndex(), -1) << "no choice offered";
-    w->nazwa()->setText("Nowy");
-    w->btnSaveCom()->click();
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentIndex(), -1) << "no choice offered";
+    Child<QLineEdit>(w, "edNazwa")->setText("Nowy");
+    Child<QPushButton>(w, "btnSaveCom")->click();
     EXPECT_EQ(stored(), QStringList({"Nowy|1|4000|1|100|200|0|1|32|1|0|0|0"}));
-    w->speed()->setCurrentIndex(0);
-    w->btnSaveCom()->click();
+    Child<QComboBox>(w, "rgSpeed")->setCurrentIndex(0);
+    Child<QPushButton>(w, "btnSaveCom")->click();
     EXPECT_EQ(stored(), QStringList({"Nowy|1|1200|1|100|200|0|1|32|1|0|0|0"}));
-    EXPECT_EQ(w->speed()->currentText(), "1200");
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "1200");
 }
 
 TEST_F(ParamTest, Tq700TicksAndLocksRs485AndGreysTheTq200Fields) {
@@ -426,57 +339,58 @@ TEST_F(ParamTest, Tq700TicksAndLocksRs485AndGreysTheTq200Fields) {
     ASSERT_TRUE(w);
     auto state = [w] {
         return QStringLiteral("rs485 %1%2 speed %3 nrinst %4 3zn %5 numscan %6 clear %7")
-            .arg(w->rs485()->isChecked() ? "+" : "-")
-            .arg(w->rs485()->isEnabled() ? "on" : "off")
-            .arg(w->speed()->isEnabled() ? "on" : "off")
-            .arg(w->nrInstalacji()->isEnabled() ? "on" : "off")
-            .arg(w->numInst3Zn()->isEnabled() ? "on" : "off")
-            .arg(w->numScan()->isEnabled() ? "on" : "off")
-            .arg(w->clearTimeout()->isEnabled() ? "on" : "off");
+            .arg(Child<QCheckBox>(w, "cbRS485")->isChecked() ? "+" : "-")
+            .arg(Child<QCheckBox>(w, "cbRS485")->isEnabled() ? "on" : "off")
+            .arg(Child<QComboBox>(w, "rgSpeed")->isEnabled() ? "on" : "off")
+            .arg(Child<QLineEdit>(w, "edNrInstalacji")->isEnabled() ? "on" : "off")
+            .arg(Child<QCheckBox>(w, "cbNumInst3Zn")->isEnabled() ? "on" : "off")
+            .arg(Child<QSpinBox>(w, "seNumScan")->isEnabled() ? "on" : "off")
+            .arg(Child<QLineEdit>(w, "edClearTimeout")->isEnabled() ? "on" : "off");
     };
     const QString tq200 = "rs485 -on speed on nrinst on 3zn on numscan off clear off";
     const QString tq700 = "rs485 +off speed off nrinst off 3zn off numscan on clear on";
     EXPECT_EQ(state(), tq200);
 
-    QTest::mouseClick(w->tq700(), Qt::LeftButton, {}, QPoint(6, w->tq700()->height() / 2));
-    EXPECT_TRUE(w->tq700()->isChecked());
+    QTest::mouseClick(Child<QCheckBox>(w, "cbTq700"), Qt::LeftButton, {},
+                      QPoint(6, Child<QCheckBox>(w, "cbTq700")->height() / 2));
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbTq700")->isChecked());
     EXPECT_EQ(state(), tq700);
-    w->tq700()->click();
+    Child<QCheckBox>(w, "cbTq700")->click();
     EXPECT_EQ(state(), tq200) << "unticking TQ 700 unticks RS485 too";
 
     // Ticking RS485 by hand on a TQ200 enables its two fields only.
-    w->rs485()->click();
+    Child<QCheckBox>(w, "cbRS485")->click();
     EXPECT_EQ(state(), "rs485 +on speed on nrinst on 3zn on numscan on clear on");
-    w->rs485()->click();
+    Child<QCheckBox>(w, "cbRS485")->click();
     EXPECT_EQ(state(), tq200);
 
     // A TQ700 row stored without RS485 is shown on RS-485, locked; back on the TQ200 row all is
     // free again.
     clickRowOfPort(w, 2);
-    EXPECT_EQ(w->nazwa()->text(), "TQ700");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "TQ700");
     EXPECT_EQ(state(), tq700);
     clickRowOfPort(w, 1);
     EXPECT_EQ(state(), tq200);
     clickRowOfPort(w, 3);
     EXPECT_EQ(state(), tq700);
     clickRowOfPort(w, 2); // from one TQ700 to another
-    EXPECT_EQ(w->nazwa()->text(), "TQ700");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "TQ700");
     EXPECT_EQ(state(), tq700);
 
     // An RS-485 TQ200 loaded right after a TQ700 keeps its line variant, and a plain save
     // writes back what is stored.
     define({.port = 5, .nazwa = "TQ200 RS-485", .numScan = 4, .rs485 = 1});
     clickRowOfPort(w, 3);
-    w->btnSaveCom()->click(); // re-opens the grid, which then shows the new row
+    Child<QPushButton>(w, "btnSaveCom")->click(); // re-opens the grid, which then shows the new row
     clickRowOfPort(w, 5);
-    EXPECT_EQ(w->nazwa()->text(), "TQ200 RS-485");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "TQ200 RS-485");
     EXPECT_EQ(state(), "rs485 +on speed on nrinst on 3zn on numscan on clear on");
-    w->btnSaveCom()->click();
+    Child<QPushButton>(w, "btnSaveCom")->click();
     EXPECT_EQ(stored().value(3), "TQ200 RS-485|5|9600|1|100|200|0|1|32|4|1|0|0");
 
     // Saved from the window, the TQ700 is stored on RS-485.
     clickRowOfPort(w, 2);
-    w->btnSaveCom()->click();
+    Child<QPushButton>(w, "btnSaveCom")->click();
     EXPECT_EQ(stored().value(1), "TQ700|2|9600|1|100|200|0|1|32|1|1|1|0");
 }
 
@@ -484,22 +398,23 @@ TEST_F(ParamTest, UsbAndPlainIssueOptionsGreyTheirFields) {
     ctx.params.WdnBzKmnkt = true;
     TfmParam* w = open();
     ASSERT_TRUE(w);
-    EXPECT_FALSE(w->sygnalWydGroup()->isEnabled()) << "the loaded option applies its rule";
-    EXPECT_TRUE(w->sygnalBlok()->button(0)->isEnabled());
-    w->wdnBzKmnkt()->click();
-    EXPECT_TRUE(w->sygnalWydGroup()->isEnabled());
-    w->wdnBzKmnkt()->click();
-    EXPECT_FALSE(w->sygnalWydGroup()->isEnabled());
+    EXPECT_FALSE(Child<QGroupBox>(w, "rgSygnalWyd")->isEnabled())
+        << "the loaded option applies its rule";
+    EXPECT_TRUE(Child<QButtonGroup>(w, "rgSygnalBlok")->button(0)->isEnabled());
+    Child<QCheckBox>(w, "cbWdnBzKmnkt")->click();
+    EXPECT_TRUE(Child<QGroupBox>(w, "rgSygnalWyd")->isEnabled());
+    Child<QCheckBox>(w, "cbWdnBzKmnkt")->click();
+    EXPECT_FALSE(Child<QGroupBox>(w, "rgSygnalWyd")->isEnabled());
 
-    EXPECT_FALSE(w->prsnUsb()->isChecked());
-    EXPECT_TRUE(w->comp()->isEnabled());
-    EXPECT_TRUE(w->cpakt()->isEnabled());
-    w->prsnUsb()->click();
-    EXPECT_FALSE(w->comp()->isEnabled());
-    EXPECT_FALSE(w->cpakt()->isEnabled());
-    w->prsnUsb()->click();
-    EXPECT_TRUE(w->comp()->isEnabled());
-    EXPECT_TRUE(w->cpakt()->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbPrsnUsb")->isChecked());
+    EXPECT_TRUE(Child<QSpinBox>(w, "seComp")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbCpAkt")->isEnabled());
+    Child<QCheckBox>(w, "cbPrsnUsb")->click();
+    EXPECT_FALSE(Child<QSpinBox>(w, "seComp")->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbCpAkt")->isEnabled());
+    Child<QCheckBox>(w, "cbPrsnUsb")->click();
+    EXPECT_TRUE(Child<QSpinBox>(w, "seComp")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbCpAkt")->isEnabled());
 }
 
 TEST_F(ParamTest, SavingADefinitionUpdatesTheRowOfItsOldPortAndStaysOnTheNewPort) {
@@ -510,24 +425,26 @@ TEST_F(ParamTest, SavingADefinitionUpdatesTheRowOfItsOldPortAndStaysOnTheNewPort
     ASSERT_TRUE(w);
     ASSERT_EQ(currentPort(w), 1);
 
-    w->nazwa()->setText("Wejście główne");
-    w->com()->setValue(4);
-    w->speed()->setCurrentIndex(w->speed()->findText("19200"));
-    w->aktywny()->setChecked(false);
-    w->timeoutR()->setValue(300);
-    w->timeoutW()->setValue(500);
-    w->rs485()->click();
-    w->numScan()->setValue(3);
-    w->nrInstalacji()->setText("99"); // typed, not saved: the definition takes the one in memory
-    w->numInst3Zn()->setChecked(true);
-    w->alarm()->setValue(5);
-    w->baseAlarm()->setChecked(true);
-    w->btnSaveCom()->click();
+    Child<QLineEdit>(w, "edNazwa")->setText("Wejście główne");
+    Child<QSpinBox>(w, "sePort")->setValue(4);
+    Child<QComboBox>(w, "rgSpeed")
+        ->setCurrentIndex(Child<QComboBox>(w, "rgSpeed")->findText("19200"));
+    Child<QCheckBox>(w, "cbAktywny")->setChecked(false);
+    Child<QSpinBox>(w, "seTimeoutR")->setValue(300);
+    Child<QSpinBox>(w, "seTimeoutW")->setValue(500);
+    Child<QCheckBox>(w, "cbRS485")->click();
+    Child<QSpinBox>(w, "seNumScan")->setValue(3);
+    Child<QLineEdit>(w, "edNrInstalacji")
+        ->setText("99"); // typed, not saved: the definition takes the one in memory
+    Child<QCheckBox>(w, "cbNumInst3Zn")->setChecked(true);
+    Child<QSpinBox>(w, "seAlarm")->setValue(5);
+    Child<QCheckBox>(w, "cbBaseAlarm")->setChecked(true);
+    Child<QPushButton>(w, "btnSaveCom")->click();
 
     EXPECT_EQ(stored(), QStringList({"B|2|9600|1|100|200|0|1|32|1|0|0|0",
                                      "Wejście główne|4|19200|0|300|500|42|5|32|3|1|0|1"}));
     EXPECT_EQ(currentPort(w), 4);
-    EXPECT_EQ(w->nazwa()->text(), "Wejście główne");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Wejście główne");
     EXPECT_TRUE(gridRows(w).contains("4|Wejście główne|NIE"))
         << gridRows(w).join(", ").toStdString();
     // "0.1 SEK" with length 5: the signal character is 32 + 5.
@@ -535,11 +452,11 @@ TEST_F(ParamTest, SavingADefinitionUpdatesTheRowOfItsOldPortAndStaysOnTheNewPort
     EXPECT_EQ(SignalChar(record(4)), '%');
 
     // Whole seconds; and the installation number once it was saved with the parameters.
-    w->baseAlarm()->setChecked(false);
-    w->nrInstalacji()->setText("99");
-    w->btnSave()->click();
+    Child<QCheckBox>(w, "cbBaseAlarm")->setChecked(false);
+    Child<QLineEdit>(w, "edNrInstalacji")->setText("99");
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_EQ(ctx.params.NR_INSTALACJI, 99);
-    w->btnSaveCom()->click();
+    Child<QPushButton>(w, "btnSaveCom")->click();
     EXPECT_EQ(stored().value(1), "Wejście główne|4|19200|0|300|500|99|5|64|3|1|0|1");
     EXPECT_EQ(SignalChar(record(4)), 64 + 5);
     EXPECT_EQ(currentPort(w), 4);
@@ -551,19 +468,20 @@ TEST_F(ParamTest, TwoTerminalsOfOneLineAreSavedAndDeletedEachOnItsOwn) {
     define({.port = 4, .nazwa = "Wydawka B", .numScan = 2, .rs485 = 1, .tq700 = 1});
     TfmParam* w = open();
     ASSERT_TRUE(w);
-    ASSERT_EQ(w->nazwa()->text(), "Wydawka A");
-    QTest::keyClick(w->grid(), Qt::Key_Down);
-    ASSERT_EQ(w->nazwa()->text(), "Wydawka B");
-    w->nazwa()->setText("Wydawka Bis");
-    w->btnSaveCom()->click();
-    EXPECT_EQ(w->nazwa()->text(), "Wydawka Bis") << "the grid stays on the saved terminal";
+    ASSERT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Wydawka A");
+    QTest::keyClick(Child<DbGrid>(w, "dbgCom"), Qt::Key_Down);
+    ASSERT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Wydawka B");
+    Child<QLineEdit>(w, "edNazwa")->setText("Wydawka Bis");
+    Child<QPushButton>(w, "btnSaveCom")->click();
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Wydawka Bis")
+        << "the grid stays on the saved terminal";
     QStringList rows = stored();
     rows.sort();
     EXPECT_EQ(rows, QStringList({"Wydawka A|4|9600|1|100|200|0|1|32|1|1|1|0",
                                  "Wydawka Bis|4|9600|1|100|200|0|1|32|2|1|1|0"}));
 
     testdb::WhenModal yes([](QWidget* m) { QTest::keyClick(m, Qt::Key_Return); });
-    w->btnUsun()->click();
+    Child<QPushButton>(w, "btnUsun")->click();
     EXPECT_EQ(stored(), QStringList({"Wydawka A|4|9600|1|100|200|0|1|32|1|1|1|0"}));
 }
 
@@ -574,13 +492,13 @@ TEST_F(ParamTest, APersonalizerPortUsedByADefinitionRefusesTheWholeSave) {
     TfmParam* w = open();
     ASSERT_TRUE(w);
 
-    w->comp()->setValue(3);
-    w->cpakt()->setChecked(true);
-    w->wdnBzKmnkt()->setChecked(true);
-    w->blkWdnBzKmnkt()->setChecked(true);
-    w->maxKodKarty()->setText("2000");
-    w->sygnalWyd()->button(1)->setChecked(true);
-    w->btnSave()->click();
+    Child<QSpinBox>(w, "seComp")->setValue(3);
+    Child<QCheckBox>(w, "cbCpAkt")->setChecked(true);
+    Child<QCheckBox>(w, "cbWdnBzKmnkt")->setChecked(true);
+    Child<QCheckBox>(w, "cbBlkWdnBzKmnkt")->setChecked(true);
+    Child<QLineEdit>(w, "edMaxKodKarty")->setText("2000");
+    Child<QButtonGroup>(w, "rgSygnalWyd")->button(1)->setChecked(true);
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_EQ(shown, QStringList({PersonalizerClashMessage(3, "Czytnik 3")}));
     EXPECT_EQ(ctx.params, before) << "nothing taken into memory";
     // The store keeps the values a new database starts with.
@@ -592,8 +510,8 @@ TEST_F(ParamTest, APersonalizerPortUsedByADefinitionRefusesTheWholeSave) {
     EXPECT_EQ(store.ReadParI("SYGNAL_WYD", -1), 0);
 
     // Another port: all of it is saved.
-    w->comp()->setValue(4);
-    w->btnSave()->click();
+    Child<QSpinBox>(w, "seComp")->setValue(4);
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_EQ(shown.size(), 1);
     EXPECT_EQ(store.ReadParI("COMP", -1), 4);
     EXPECT_EQ(store.ReadParI("CPAKT", -1), 1);
@@ -611,15 +529,15 @@ TEST_F(ParamTest, WithThePersonalizerOffItsPortIsFreeForTerminals) {
     ctx.params.CPAKT = false;
     TfmParam* w = open();
     ASSERT_TRUE(w);
-    w->maxKodKarty()->setText("1500");
-    w->btnSave()->click();
+    Child<QLineEdit>(w, "edMaxKodKarty")->setText("1500");
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
     EXPECT_EQ(ctx.params.MAXKODKARTY, 1500);
 
     // Switched on, the same port clashes and nothing is saved.
-    w->cpakt()->setChecked(true);
-    w->maxKodKarty()->setText("1600");
-    w->btnSave()->click();
+    Child<QCheckBox>(w, "cbCpAkt")->setChecked(true);
+    Child<QLineEdit>(w, "edMaxKodKarty")->setText("1600");
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_EQ(shown, QStringList({PersonalizerClashMessage(1, "Wydawka 1")}));
     EXPECT_FALSE(ctx.params.CPAKT);
     EXPECT_EQ(ctx.params.MAXKODKARTY, 1500);
@@ -647,20 +565,20 @@ TEST_F(ParamTest, SavedParametersAreReadBackByInitParam) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.maxKod);
-        w->nrInstalacji()->setText(c.nrInst);
-        w->clearTimeout()->setText(c.clear);
-        w->loadTimeout()->setText(c.load);
-        w->maxKodKarty()->setText(c.maxKod);
-        w->procentRzlWody()->setText(c.procent);
-        w->sygnalWyd()->button(c.sygnalWyd)->setChecked(true);
-        w->sygnalBlok()->button(c.sygnalBlok)->setChecked(true);
-        w->comp()->setValue(c.comp);
-        w->cpakt()->setChecked(c.cpakt);
-        w->wdnBzKmnkt()->setChecked(c.wdn);
-        w->blkWdnBzKmnkt()->setChecked(c.blk);
-        w->obiadOd()->setTime(c.od);
-        w->obiadDo()->setTime(c.do_);
-        w->btnSave()->click();
+        Child<QLineEdit>(w, "edNrInstalacji")->setText(c.nrInst);
+        Child<QLineEdit>(w, "edClearTimeout")->setText(c.clear);
+        Child<QLineEdit>(w, "edLoadTimeout")->setText(c.load);
+        Child<QLineEdit>(w, "edMaxKodKarty")->setText(c.maxKod);
+        Child<QLineEdit>(w, "edProcentRzlWody")->setText(c.procent);
+        Child<QButtonGroup>(w, "rgSygnalWyd")->button(c.sygnalWyd)->setChecked(true);
+        Child<QButtonGroup>(w, "rgSygnalBlok")->button(c.sygnalBlok)->setChecked(true);
+        Child<QSpinBox>(w, "seComp")->setValue(c.comp);
+        Child<QCheckBox>(w, "cbCpAkt")->setChecked(c.cpakt);
+        Child<QCheckBox>(w, "cbWdnBzKmnkt")->setChecked(c.wdn);
+        Child<QCheckBox>(w, "cbBlkWdnBzKmnkt")->setChecked(c.blk);
+        Child<QTimeEdit>(w, "teObiadOd")->setTime(c.od);
+        Child<QTimeEdit>(w, "teObiadDo")->setTime(c.do_);
+        Child<QPushButton>(w, "btnSave")->click();
         EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
 
         GlobalParams fresh;
@@ -695,28 +613,29 @@ TEST_F(ParamTest, DopiszAddsADefinitionOnTheNextFreePortWithTheDefaults) {
     TfmParam* w = open();
     ASSERT_TRUE(w);
     EXPECT_TRUE(gridRows(w).isEmpty());
-    EXPECT_FALSE(w->btnSaveCom()->isEnabled()) << "no definition to save";
-    EXPECT_FALSE(w->btnUsun()->isEnabled());
-    EXPECT_EQ(w->nrInstalacji()->text(), "42") << "memory shown without any definition";
+    EXPECT_FALSE(Child<QPushButton>(w, "btnSaveCom")->isEnabled()) << "no definition to save";
+    EXPECT_FALSE(Child<QPushButton>(w, "btnUsun")->isEnabled());
+    EXPECT_EQ(Child<QLineEdit>(w, "edNrInstalacji")->text(), "42")
+        << "memory shown without any definition";
 
-    w->btnDopisz()->click();
+    Child<QPushButton>(w, "btnDopisz")->click();
     EXPECT_EQ(stored(), QStringList({"Czytnik 1|1|9600|0|100|200|42|1|32|1|0|0|0"}));
     EXPECT_EQ(currentPort(w), 1);
-    EXPECT_EQ(w->nazwa()->text(), "Czytnik 1");
-    EXPECT_TRUE(w->btnSaveCom()->isEnabled());
-    EXPECT_TRUE(w->btnUsun()->isEnabled());
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Czytnik 1");
+    EXPECT_TRUE(Child<QPushButton>(w, "btnSaveCom")->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(w, "btnUsun")->isEnabled());
 
     // Port 2 is the personalizer's (in use or not), 4 is taken by another workstation.
     define({.port = 4, .nazwa = "Obcy"});
-    w->btnDopisz()->click();
+    Child<QPushButton>(w, "btnDopisz")->click();
     EXPECT_EQ(currentPort(w), 3);
-    EXPECT_EQ(w->nazwa()->text(), "Czytnik 3");
-    EXPECT_EQ(w->speed()->currentText(), "9600");
-    EXPECT_FALSE(w->aktywny()->isChecked());
-    EXPECT_EQ(w->timeoutW()->value(), 200);
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Czytnik 3");
+    EXPECT_EQ(Child<QComboBox>(w, "rgSpeed")->currentText(), "9600");
+    EXPECT_FALSE(Child<QCheckBox>(w, "cbAktywny")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(w, "seTimeoutW")->value(), 200);
     // The personalizer port shown but not yet saved is left free too.
-    w->comp()->setValue(5);
-    w->btnDopisz()->click();
+    Child<QSpinBox>(w, "seComp")->setValue(5);
+    Child<QPushButton>(w, "btnDopisz")->click();
     EXPECT_EQ(currentPort(w), 6);
     EXPECT_EQ(stored(), QStringList({"Czytnik 1|1|9600|0|100|200|42|1|32|1|0|0|0",
                                      "Czytnik 3|3|9600|0|100|200|42|1|32|1|0|0|0",
@@ -725,7 +644,7 @@ TEST_F(ParamTest, DopiszAddsADefinitionOnTheNextFreePortWithTheDefaults) {
     EXPECT_EQ(gridRows(w).size(), 4);
 
     // A new definition does not stop the parameters from being saved.
-    w->btnSave()->click();
+    Child<QPushButton>(w, "btnSave")->click();
     EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
     EXPECT_EQ(ctx.params.COMP, 5);
 }
@@ -749,18 +668,18 @@ TEST_F(ParamTest, UsunAsksAndDeletesTheSelectedDefinition) {
     EXPECT_EQ(stored(), QStringList({"Jeden|1|9600|1|100|200|0|1|32|1|0|0|0",
                                      "Trzy|3|9600|1|100|200|0|1|32|1|0|0|0"}));
     EXPECT_EQ(currentPort(w), 3) << "on the next row";
-    EXPECT_EQ(w->nazwa()->text(), "Trzy");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Trzy");
     EXPECT_EQ(gridRows(w), QStringList({"1|Jeden|TAK", "3|Trzy|TAK"}));
 
     answer(true, w, &question);
     EXPECT_EQ(currentPort(w), 1) << "the last row gone: on the one before";
-    EXPECT_EQ(w->nazwa()->text(), "Jeden");
+    EXPECT_EQ(Child<QLineEdit>(w, "edNazwa")->text(), "Jeden");
 
     answer(true, w, &question);
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_TRUE(gridRows(w).isEmpty());
-    EXPECT_FALSE(w->btnUsun()->isEnabled());
-    EXPECT_FALSE(w->btnSaveCom()->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(w, "btnUsun")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(w, "btnSaveCom")->isEnabled());
 }
 
 TEST_F(ParamTest, WyjscieClosesTheWindowAndTheSharedQuery) {
@@ -769,7 +688,7 @@ TEST_F(ParamTest, WyjscieClosesTheWindowAndTheSharedQuery) {
     ASSERT_TRUE(w);
     ASSERT_TRUE(dm.QTmp.isOpen());
     EXPECT_TRUE(dm.IBTTmp.inTransaction());
-    w->btnWyjscie()->click();
+    Child<QPushButton>(w, "btnWyjscie")->click();
     settle();
     EXPECT_TRUE(main->functionWindow(FunctionSlot::Parametry) == nullptr);
     EXPECT_FALSE(dm.QTmp.isOpen());

@@ -6,6 +6,7 @@
 #include "db/Params.h"
 #include "support/MainWindowDb.h"
 #include "support/QtPrint.h"
+#include "support/Widgets.h"
 #include "terminals/RegistrationDb.h"
 #include "terminals/forms/TfmTQ200.h"
 #include "tqsim/SimLine.h"
@@ -30,19 +31,14 @@
 
 using namespace kzm;
 using namespace testreg;
+using testdb::Child;
 using tqsim::Model;
 using tqsim::SimLine;
 
 namespace {
 
-template <class W> W* child(QWidget* w, const char* name) {
-    auto* c = w->findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
 QListWidget* history(TfmTQ200* w) {
-    return child<QListWidget>(w, "lbHistoria");
+    return Child<QListWidget>(w, "lbHistoria");
 }
 
 QStringList historyLines(TfmTQ200* w) {
@@ -55,7 +51,7 @@ QStringList historyLines(TfmTQ200* w) {
 // A count box: row 0 planned, 1 issued, 2 the difference; column 0 breakfasts, 1 lunches,
 // 2 suppers.
 QString stat(TfmTQ200* w, int row, int meal) {
-    return child<QLineEdit>(w, QStringLiteral("edStat%1%2").arg(row).arg(meal).toLatin1())->text();
+    return Child<QLineEdit>(w, QStringLiteral("edStat%1%2").arg(row).arg(meal).toLatin1())->text();
 }
 
 class TQ200Test : public testdb::MainWindowTest, protected Registrations {
@@ -123,10 +119,10 @@ TEST_F(TQ200Test, TheWindowShowsTheRunItsHistoryLampsAndCounts) {
     SimLine& l = line(3, {{Model::TQ200, 1}});
     TfmTQ200* w = open();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(child<QComboBox>(w, "cbCzytnik")->itemText(0), "3  Kuchnia 1");
+    EXPECT_EQ(Child<QComboBox>(w, "cbCzytnik")->itemText(0), "3  Kuchnia 1");
     EXPECT_EQ(main->chCaption(), "Praca z czytnikami kart TQ-200");
-    EXPECT_EQ(child<QLabel>(w, "lbData")->text(), ' ' + day.toString("dd.MM.yyyy") + ' ');
-    EXPECT_TRUE(child<QCheckBox>(w, "cbLog")->isChecked());
+    EXPECT_EQ(Child<QLabel>(w, "lbData")->text(), ' ' + day.toString("dd.MM.yyyy") + ' ');
+    EXPECT_TRUE(Child<QCheckBox>(w, "cbLog")->isChecked());
 
     w->btnRunClick();
     EXPECT_TRUE(w->running());
@@ -136,7 +132,7 @@ TEST_F(TQ200Test, TheWindowShowsTheRunItsHistoryLampsAndCounts) {
     EXPECT_EQ(historyLines(w), QStringList({"Połączenie z COM3"}));
     EXPECT_EQ(w->lamp(), QColor(255, 0, 0));
     EXPECT_EQ(main->lamp(), QColor(255, 0, 0));
-    EXPECT_FALSE(child<QGroupBox>(w, "pnSerwis")->isEnabled());
+    EXPECT_FALSE(Child<QGroupBox>(w, "pnSerwis")->isEnabled());
     EXPECT_EQ(stat(w, 0, 1), "1") << "one lunch planned";
 
     l.addReading(0, Card("0000123450", At("12:31:05")));
@@ -153,7 +149,7 @@ TEST_F(TQ200Test, TheWindowShowsTheRunItsHistoryLampsAndCounts) {
     EXPECT_EQ(stat(w, 2, 1), "-1");
 
     // Without the history switch the readings are stored but not written to the history table.
-    child<QCheckBox>(w, "cbLog")->setChecked(false);
+    Child<QCheckBox>(w, "cbLog")->setChecked(false);
     l.addReading(0, Card("0000999999", At("12:41:00")));
     w->TimerTimer();
     w->timer().stop();
@@ -167,7 +163,7 @@ TEST_F(TQ200Test, TheWindowShowsTheRunItsHistoryLampsAndCounts) {
     EXPECT_EQ(historyLines(w), QStringList({"Rozłączenie z Kuchnia 1"}));
     EXPECT_EQ(w->lamp(), QColor(0, 128, 0));
     EXPECT_EQ(main->lamp(), QColor(0, 128, 0));
-    EXPECT_TRUE(child<QGroupBox>(w, "pnSerwis")->isEnabled());
+    EXPECT_TRUE(Child<QGroupBox>(w, "pnSerwis")->isEnabled());
 }
 
 TEST_F(TQ200Test, WhileRunningTheWindowIsOnlyHiddenAndTheMainWindowKeepsIt) {
@@ -214,9 +210,9 @@ TEST_F(TQ200Test, ARegistrationStationStartsTheRunAfterItsLoginAndTheTimerPolls)
     window = w;
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->running());
-    EXPECT_EQ(child<QLabel>(w, "lbPosilek2")->palette().color(QPalette::WindowText),
+    EXPECT_EQ(Child<QLabel>(w, "lbPosilek2")->palette().color(QPalette::WindowText),
               QColor(242, 113, 116));
-    EXPECT_NE(child<QLabel>(w, "lbPosilek1")->palette().color(QPalette::WindowText),
+    EXPECT_NE(Child<QLabel>(w, "lbPosilek1")->palette().color(QPalette::WindowText),
               QColor(242, 113, 116));
 
     // A long history is cut to its newest lines as readings come.
@@ -239,19 +235,19 @@ TEST_F(TQ200Test, TheRunButtonShowsTheRunAndAClickDuringACycleIsTakenAtItsEnd) {
     l.addReading(0, Card("0000999999", At("12:00:00")));
     l.addReading(0, Card("0000999998", At("12:00:01")));
     TfmTQ200* w = openFast();
-    EXPECT_TRUE(child<QPushButton>(w, "btnRun")->isCheckable());
-    QTest::mouseClick(child<QPushButton>(w, "btnRun"), Qt::LeftButton);
+    EXPECT_TRUE(Child<QPushButton>(w, "btnRun")->isCheckable());
+    QTest::mouseClick(Child<QPushButton>(w, "btnRun"), Qt::LeftButton);
     w->timer().stop();
     EXPECT_TRUE(w->running());
-    EXPECT_TRUE(child<QPushButton>(w, "btnRun")->isChecked());
+    EXPECT_TRUE(Child<QPushButton>(w, "btnRun")->isChecked());
 
     // Clicked while the first record is read: the cycle finishes its backlog, then the run stops.
     bool enabled = false;
     int issued = -1;
     AtRecordRequest(l, 1, [&] {
-        enabled = child<QPushButton>(w, "btnRun")->isEnabled();
+        enabled = Child<QPushButton>(w, "btnRun")->isEnabled();
         if (issued < 0)
-            QTest::mouseClick(child<QPushButton>(w, "btnRun"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(w, "btnRun"), Qt::LeftButton);
         issued = stat(w, 1, 1).toInt();
     });
     w->TimerTimer();
@@ -261,7 +257,7 @@ TEST_F(TQ200Test, TheRunButtonShowsTheRunAndAClickDuringACycleIsTakenAtItsEnd) {
     EXPECT_EQ(issued, 1) << "the lunch counted as it was stored";
     EXPECT_EQ(stat(w, 1, 1), "2");
     EXPECT_FALSE(w->running());
-    EXPECT_FALSE(child<QPushButton>(w, "btnRun")->isChecked());
+    EXPECT_FALSE(Child<QPushButton>(w, "btnRun")->isChecked());
     EXPECT_FALSE(w->timer().isActive());
     EXPECT_EQ(historyLines(w), QStringList({"Rozłączenie z Kuchnia 1"}));
 }
