@@ -89,20 +89,20 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
     buttonBar->setFrameShape(QFrame::StyledPanel);
     auto* buttons = new QHBoxLayout(buttonBar);
     buttons->setContentsMargins(4, 4, 4, 4);
-    auto makeButton = [&](const QString& text, const QString& name) {
+    auto addButton = [&](const QString& text, const QString& name) {
         QPushButton* b = MakeButton(text, name, buttonBar);
         b->setMinimumWidth(90);
         buttons->addWidget(b);
         return b;
     };
-    btnWyjscie_ = makeButton(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"));
+    btnWyjscie_ = addButton(QStringLiteral("Wyjście"), QStringLiteral("btnWyjscie"));
     connect(btnWyjscie_, &QPushButton::clicked, this, &QWidget::close);
     for (int i = 0; i < functionSlotCount; ++i) {
         if (i == slotIndex(FunctionSlot::Rejestrator)) {
-            btnInfo_ = makeButton(QStringLiteral("Info"), QStringLiteral("btnInfo"));
+            btnInfo_ = addButton(QStringLiteral("Info"), QStringLiteral("btnInfo"));
         }
         buttons_[static_cast<size_t>(i)] =
-            makeButton(QString::fromUtf8(buttonTexts[i]), QString::fromLatin1(buttonNames[i]));
+            addButton(QString::fromUtf8(buttonTexts[i]), QString::fromLatin1(buttonNames[i]));
         buttons_[static_cast<size_t>(i)]->setEnabled(false);
         connect(buttons_[static_cast<size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { OpenFunction(static_cast<FunctionSlot>(i)); });

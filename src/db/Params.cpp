@@ -116,8 +116,9 @@ void ParamStore::write(const char* writer, const ParamColumn& column, const QStr
                      QStringLiteral(",LOKALIZACJA,SEKCJA,NAZWA) Values( :p, :l, :s, :n) "));
         q.setParam(QStringLiteral("p"), value);
         bindKey(q, n, section, location);
+        fb::TransactionGuard guard(dm_.IBTdm);
         q.execSql();
-        dm_.IBTdm.commit();
+        guard.commit();
     } catch (const std::exception&) {
         // The caller is not told: the stored value simply stays what it was.
         q.close();

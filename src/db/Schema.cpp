@@ -87,10 +87,10 @@ bool Schema::RunScript(const QString& name, bool silent) {
         }
         try {
             dm_.IBTrans.rollback();
-            dm_.IBTrans.start();
+            fb::TransactionGuard guard(dm_.IBTrans);
             for (const QString& stmt : SplitStatements(chunk.lines.join('\n')))
                 dm_.IBTrans.executeImmediate(stmt);
-            dm_.IBTrans.commit();
+            guard.commit();
         } catch (const fb::Error& e) {
             const QString msg =
                 DbErrorMessage(e, chunk.firstLine() + QStringLiteral("\r\n") + name +
@@ -98,7 +98,6 @@ bool Schema::RunScript(const QString& name, bool silent) {
             s.WriteHist(msg);
             if (!silent)
                 s.ShowMessage(msg);
-            dm_.IBTrans.rollbackQuietly();
             ok = false;
             ++failedChunks_;
         }

@@ -200,7 +200,9 @@ bool Tdm::OpenQ(fb::Query& q, const QString& sql) {
         }
         return true;
     } catch (const std::exception&) {
+        // Nothing is left open by a query that could not be opened.
         q.close();
+        q.transaction().rollbackQuietly();
         return false;
     }
 }
@@ -305,12 +307,13 @@ void Tdm::RestSelected(fb::Query& q, const QString& keyField, RowSelection& grid
 bool Tdm::ExecQ(fb::Query& q, const QString& logText) {
     try {
         q.close();
+        fb::TransactionGuard guard(q.transaction());
         q.execSql();
         q.close();
-        CloseQTran(q);
+        guard.commit();
         return true;
     } catch (const std::exception&) {
-        q.transaction().rollbackQuietly();
+        q.close();
         if (!logText.isEmpty())
             s_.WriteHist(logText);
         return false;
@@ -320,13 +323,12 @@ bool Tdm::ExecQ(fb::Query& q, const QString& logText) {
 bool Tdm::RunSQL(const QString& sql) {
     try {
         IBTSQL.rollback();
-        IBTSQL.start();
+        fb::TransactionGuard guard(IBTSQL);
         IBSQL.setSql(sql);
         IBSQL.execSql();
-        IBTSQL.commit();
+        guard.commit();
         return true;
     } catch (const std::exception&) {
-        IBTSQL.rollbackQuietly();
         return false;
     }
 }
@@ -364,7 +366,7 @@ bool Tdm::RunScr(const QString& name, bool silent) {
     QString current;
     try {
         IBTRun.rollback();
-        IBTRun.start();
+        fb::TransactionGuard guard(IBTRun);
         for (const QString& line : ListaScr) {
             QString stmt = line.trimmed();
             if (stmt.isEmpty())
@@ -377,10 +379,9 @@ bool Tdm::RunScr(const QString& name, bool silent) {
             IBQRun.setSql(stmt);
             IBQRun.execSql();
         }
-        IBTRun.commit();
+        guard.commit();
         return true;
     } catch (const fb::Error& e) {
-        IBTRun.rollbackQuietly();
         const QString msg = DbErrorMessage(e, current + QStringLiteral("\r\n") + name +
                                                   QStringLiteral("\r\n") + CrLf(e.text()));
         s_.WriteHist(msg);

@@ -106,20 +106,14 @@ public:
     // result; the query is closed and its transaction ended however the read ends.
     template <class Bind, class Take>
     auto ReadSingle(const QString& sql, Bind&& bind, Take&& take) -> decltype(take()) {
-        try {
-            IBQdm.close();
-            IBQdm.setSql(sql);
-            bind(IBQdm);
-            IBQdm.open();
-            auto v = take();
-            IBQdm.close();
-            CloseTran(IBTdm);
-            return v;
-        } catch (...) {
-            IBQdm.close();
-            IBTdm.rollbackQuietly();
-            throw;
-        }
+        fb::ReadScope scope(IBQdm);
+        IBQdm.close();
+        IBQdm.setSql(sql);
+        bind(IBQdm);
+        IBQdm.open();
+        auto v = take();
+        scope.finish();
+        return v;
     }
 
     void SayInf(const QString& text);

@@ -108,19 +108,13 @@ Tdmu::~Tdmu() = default;
 // ---- uniqueness checks
 
 bool Tdmu::found(const QString& sql) {
-    try {
-        IBQ.close();
-        IBQ.setSql(sql);
-        IBQ.open();
-        const bool any = !IBQ.isEmpty();
-        IBQ.close();
-        IBTrans.commit();
-        return any;
-    } catch (...) {
-        IBQ.close();
-        IBTrans.rollbackQuietly();
-        throw;
-    }
+    fb::ReadScope scope(IBQ);
+    IBQ.close();
+    IBQ.setSql(sql);
+    IBQ.open();
+    const bool any = !IBQ.isEmpty();
+    scope.finish();
+    return any;
 }
 
 bool Tdmu::JestInt(const QString& table, const QString& field, int excludedValue,
@@ -154,20 +148,14 @@ int Tdmu::NextID(fb::Query& q, const QString& keyField) {
 // ---- names
 
 QString Tdmu::lookup(const QString& sql, const QString& field) {
-    try {
-        // The same text keeps its prepared statement.
-        if (IBQdmu.sql() != sql)
-            IBQdmu.setSql(sql);
-        IBQdmu.open();
-        const QString text = IBQdmu.isEmpty() ? QString() : IBQdmu.fieldByName(field).asString();
-        IBQdmu.close();
-        IBTdmu.commit();
-        return text;
-    } catch (...) {
-        IBQdmu.close();
-        IBTdmu.rollbackQuietly();
-        throw;
-    }
+    fb::ReadScope scope(IBQdmu);
+    // The same text keeps its prepared statement.
+    if (IBQdmu.sql() != sql)
+        IBQdmu.setSql(sql);
+    IBQdmu.open();
+    const QString text = IBQdmu.isEmpty() ? QString() : IBQdmu.fieldByName(field).asString();
+    scope.finish();
+    return text;
 }
 
 QString Tdmu::DajNazweJedn(int id) {

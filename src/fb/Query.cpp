@@ -780,4 +780,18 @@ void Query::connectionGone() {
     unprepare();
 }
 
+ReadScope::~ReadScope() {
+    if (finished_)
+        return;
+    q_.close();
+    q_.transaction().rollbackQuietly();
+}
+
+void ReadScope::finish() {
+    q_.close();
+    if (q_.transaction().inTransaction())
+        q_.transaction().commit();
+    finished_ = true;
+}
+
 } // namespace fb

@@ -156,4 +156,20 @@ private:
     bool quiet_ = false; // while opening: one reset at the end instead
 };
 
+// A read through a query of its own transaction: leaving the scope closes the query and rolls
+// the transaction back, unless finish() closed it and committed first. A reader that throws thus
+// leaves nothing open.
+class ReadScope {
+public:
+    explicit ReadScope(Query& q) : q_(q) {}
+    ~ReadScope();
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+    void finish();
+
+private:
+    Query& q_;
+    bool finished_ = false;
+};
+
 } // namespace fb

@@ -85,6 +85,10 @@ TEST_F(TdmTest, OpenQDiscardsUncommittedWorkOfItsTransaction) {
 
     EXPECT_FALSE(dm.OpenQ(dm.IBQ, "select * from NIE_MA"));
     EXPECT_FALSE(dm.IBQ.isOpen());
+    EXPECT_FALSE(dm.IBTrans.inTransaction()) << "nothing left open by a failed open";
+    // Nor by a query whose text is accepted but whose reading fails.
+    EXPECT_FALSE(dm.OpenQ(dm.IBQ, "select 1 / 0 from rdb$database"));
+    EXPECT_FALSE(dm.IBTrans.inTransaction());
     EXPECT_TRUE(shown.isEmpty());
 }
 
