@@ -1,52 +1,17 @@
 #include "lists/ListsTest.h"
 
-#include "fb/Value.h"
+#include "support/DbRows.h"
 
 #include <gtest/gtest.h>
 
 namespace lists {
 
-namespace {
-
-QString text(const fb::Value& v) {
-    if (v.isNull())
-        return QStringLiteral("-");
-    if (const auto* d = std::get_if<fb::Decimal>(&v.storage()))
-        return d->toString();
-    return v.toString();
-}
-
-} // namespace
-
 void ListsTest::Exec(const QString& sql) {
-    try {
-        dm.IBTrans.rollback();
-        dm.IBTrans.start();
-        dm.IBQ.setSql(sql);
-        dm.IBQ.execSql();
-        dm.IBTrans.commit();
-    } catch (const std::exception& e) {
-        dm.IBTrans.rollbackQuietly();
-        ADD_FAILURE() << sql.toStdString() << "\n" << e.what();
-    }
+    testdb::Exec(dm, sql);
 }
 
 QStringList ListsTest::Rows(const QString& sql) {
-    QStringList rows;
-    try {
-        dm.IBTrans.rollback();
-        dm.IBQ.setSql(sql);
-        for (dm.IBQ.open(); !dm.IBQ.eof(); dm.IBQ.next()) {
-            QStringList cells;
-            for (int i = 0; i < dm.IBQ.fieldCount(); ++i)
-                cells << text(dm.IBQ.field(i).value());
-            rows << cells.join(u'|');
-        }
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << sql.toStdString() << "\n" << e.what();
-    }
-    dm.CloseQ(dm.IBQ);
-    return rows;
+    return testdb::Rows(dm, sql);
 }
 
 int ListsTest::Int(const QString& sql) {

@@ -6,14 +6,6 @@ namespace plan {
 
 namespace {
 
-QString text(const fb::Value& v) {
-    if (v.isNull())
-        return QStringLiteral("-");
-    if (const auto* d = std::get_if<fb::Decimal>(&v.storage()))
-        return d->toString();
-    return v.toString();
-}
-
 int key(kzm::Tdm& dm, const QString& sql) {
     return dm.ReadInteger(QStringLiteral("ID"), sql, -1);
 }
@@ -22,42 +14,6 @@ int key(kzm::Tdm& dm, const QString& sql) {
 
 QString Lit(const QDate& d) {
     return '\'' + d.toString(QStringLiteral("dd.MM.yyyy")) + '\'';
-}
-
-void Exec(kzm::Tdm& dm, const QString& sql) {
-    try {
-        dm.IBTrans.rollback();
-        dm.IBTrans.start();
-        dm.IBQ.setSql(sql);
-        dm.IBQ.execSql();
-        dm.IBTrans.commit();
-    } catch (const std::exception& e) {
-        dm.IBTrans.rollbackQuietly();
-        ADD_FAILURE() << sql.toStdString() << "\n" << e.what();
-    }
-}
-
-QStringList Rows(kzm::Tdm& dm, const QString& sql) {
-    QStringList rows;
-    try {
-        dm.IBTrans.rollback();
-        dm.IBQ.setSql(sql);
-        for (dm.IBQ.open(); !dm.IBQ.eof(); dm.IBQ.next()) {
-            QStringList cells;
-            for (int i = 0; i < dm.IBQ.fieldCount(); ++i)
-                cells << text(dm.IBQ.field(i).value());
-            rows << cells.join('|');
-        }
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << sql.toStdString() << "\n" << e.what();
-    }
-    dm.CloseQ(dm.IBQ);
-    return rows;
-}
-
-QString Row(kzm::Tdm& dm, const QString& sql) {
-    const QStringList rows = Rows(dm, sql);
-    return rows.isEmpty() ? QString() : rows.first();
 }
 
 int PlanId(kzm::Tdm& dm, int nrOper, const QDate& day) {

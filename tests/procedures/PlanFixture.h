@@ -4,6 +4,7 @@
 
 #include "db/Tdm.h"
 #include "support/CatalogueDb.h"
+#include "support/DbRows.h"
 
 #include <QDate>
 #include <QString>
@@ -34,15 +35,10 @@ Fixture Load(kzm::Tdm& dm);
 // A date as the statements write it: '15.03.2025'.
 QString Lit(const QDate& d);
 
-// Runs one statement in a transaction of its own and commits it; a server error fails the
-// test with the server's text.
-void Exec(kzm::Tdm& dm, const QString& sql);
-
-// Every row of a query as "a|b|c": null as "-", decimals with their scale ("12.00"), dates
-// as dd.MM.yyyy. A server error fails the test.
-QStringList Rows(kzm::Tdm& dm, const QString& sql);
-// The first row; empty when there is none.
-QString Row(kzm::Tdm& dm, const QString& sql);
+// Statements and selects (Exec, Rows, Row) as every database test runs them.
+using testdb::Exec;
+using testdb::Row;
+using testdb::Rows;
 
 // The key of a person's plan row of a day; -1 when there is none.
 int PlanId(kzm::Tdm& dm, int nrOper, const QDate& day);

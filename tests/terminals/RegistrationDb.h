@@ -9,10 +9,13 @@
 #include "tqsim/SimLine.h"
 #include "tqsim/SimTerminal.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -41,6 +44,16 @@ inline QStringList Texts(const kzm::tqsim::TerminalState& st) {
     for (const QString& t : st.texts)
         out << t.trimmed();
     return out;
+}
+
+// Posts `step` to the test's thread when the line sees every n-th record request.
+inline void AtRecordRequest(kzm::tqsim::SimLine& l, int n, std::function<void()> step) {
+    auto seen = std::make_shared<std::atomic<int>>(0);
+    l.setObserver([seen, n, step](int, const kzm::tqsim::LineFrame& frame) {
+        const char code = frame.command.isEmpty() ? 0 : frame.command[0];
+        if ((code == 'R' || code == 'r') && ++*seen % n == 0)
+            QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
+    });
 }
 
 class Registrations {

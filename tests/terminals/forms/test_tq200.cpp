@@ -103,15 +103,6 @@ protected:
     QPointer<TfmTQ200> window;
 };
 
-void AtRecordRequest(SimLine& l, int n, std::function<void()> step) {
-    auto seen = std::make_shared<std::atomic<int>>(0);
-    l.setObserver([seen, n, step](int, const tqsim::LineFrame& frame) {
-        const char code = frame.command.isEmpty() ? 0 : frame.command[0];
-        if ((code == 'R' || code == 'r') && ++*seen % n == 0)
-            QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
-    });
-}
-
 TEST_F(TQ200Test, TheWindowShowsTheRunItsHistoryLampsAndCounts) {
     person(1234, "0000123450", "Kowalski Jan");
     plan(1234, day, 0, 1, 0);
