@@ -13,6 +13,8 @@ const QString ListController::deleteTitle = QStringLiteral("Kasowanie pozycji");
 const QString ListController::invalidTitle = QStringLiteral("Błędne dane");
 
 QString ListResult::title() const {
+    if (!caption.isEmpty())
+        return caption;
     switch (kind) {
     case Kind::Invalid:
         return ListController::invalidTitle;
@@ -153,7 +155,7 @@ ListResult ListController::deleteCurrent() {
     try {
         const QString why = refuseDelete(key);
         if (!why.isEmpty())
-            return {ListResult::Kind::Refused, why};
+            return {ListResult::Kind::Refused, why, refusalTitle()};
     } catch (const fb::Error& e) {
         return {ListResult::Kind::Failed, RefusalMessage(e)};
     }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace fb {
 class Error;
@@ -30,12 +31,17 @@ struct ListResult {
         Failed,  // the database refused the statements: `text` holds a Polish first line and the
                  // server's text; nothing was written and the mode is as it was
     };
-    Kind kind = Kind::Done;
+    ListResult(Kind k = Kind::Done, QString t = {}, QString c = {})
+        : kind(k), text(std::move(t)), caption(std::move(c)) {}
+
+    Kind kind;
     QString text;
+    QString caption; // the box's title when the list names its own
 
     bool ok() const { return kind == Kind::Done; }
-    // The title of the box that shows `text`: "Błędne dane" for failed checks, "Kasowanie
-    // pozycji" for a refused deletion, empty otherwise.
+    // The title of the box that shows `text`: the list's own caption when it gives one, else
+    // "Błędne dane" for failed checks, "Kasowanie pozycji" for a refused deletion, empty
+    // otherwise.
     QString title() const;
 };
 
@@ -136,6 +142,8 @@ protected:
     virtual QStringList deleteStatements(int /*key*/) const { return {}; }
     // Why the row of the key may not be deleted; empty when it may.
     virtual QString refuseDelete(int /*key*/) { return {}; }
+    // The title of the box that shows a refused deletion.
+    virtual QString refusalTitle() const { return deleteTitle; }
     // After the current row changed or the list was opened again.
     virtual void afterScroll() {}
 
