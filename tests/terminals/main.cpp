@@ -1,4 +1,4 @@
-// Entry point of the registration run's tests: the run's timer and the lines' notifications need
+// Entry point of the tests of the terminals that use timers and the lines' notifications: they need
 // an event loop's application object, without a screen.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
