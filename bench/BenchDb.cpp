@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <cstdio>
 
 namespace bench {
 
@@ -123,6 +124,26 @@ double Percentile(std::vector<double> samples, double q) {
     std::sort(samples.begin(), samples.end());
     const auto i = static_cast<size_t>(q * static_cast<double>(samples.size() - 1) + 0.5);
     return samples[i];
+}
+
+bool Measure(const char* name, int runs, const std::function<void()>& prepare,
+             const std::function<bool()>& action) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer t;
+        t.start();
+        const bool ok = action();
+        ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        if (!ok) {
+            std::printf("%s failed\n", name);
+            return false;
+        }
+    }
+    std::printf("%s_p50 %.1f ms\n", name, Percentile(ms, 0.5));
+    std::printf("%s_max %.1f ms\n", name, Percentile(ms, 1.0));
+    std::fflush(stdout);
+    return true;
 }
 
 } // namespace bench

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <vector>
 
 namespace bench {
@@ -37,5 +38,10 @@ int Count(fb::Database& db, const QString& sql);
 
 // The value below which the fraction q (0..1) of the samples lie, by the nearest rank.
 double Percentile(std::vector<double> samples, double q);
+
+// Runs the action `runs` times (`prepare` before each, untimed) and prints its median and
+// slowest time as "<name>_p50" and "<name>_max"; false when the action failed once.
+bool Measure(const char* name, int runs, const std::function<void()>& prepare,
+             const std::function<bool()>& action);
 
 } // namespace bench
