@@ -530,15 +530,23 @@ QString timeParameter(const char* name, const char* time) {
 
 } // namespace
 
+namespace {
+// Keys of the shared generator begin above the fixed keys of the rates.
+constexpr int firstGeneratedKey = 1000;
+} // namespace
+
 bool Schema::DaneStartowe(bool silent) {
     dm_.ClearListaScr();
     QStringList& sql = dm_.ListaScr;
     // Keys of G_ID_KZM start at 0 in a new database, and 0 means "none" where they are
-    // referred to (an event type 0 would count every plan row without one).
+    // referred to (an event type 0 would count every plan row without one). Price lists keep
+    // rates and drinks apart only by key (IDTR), and the rates have the fixed keys 20 to 992:
+    // generated keys begin above them, so that no drink takes a rate's prices.
     if (JestGenerator(dm_, QStringLiteral("G_ID_KZM")) &&
         dm_.ReadInteger(QStringLiteral("ID"),
-                        QStringLiteral("select gen_id(G_ID_KZM,0) as id from rdb$database"), 0) < 0)
-        sql << QStringLiteral("SET GENERATOR G_ID_KZM TO 0");
+                        QStringLiteral("select gen_id(G_ID_KZM,0) as id from rdb$database"),
+                        0) < firstGeneratedKey)
+        sql << QStringLiteral("SET GENERATOR G_ID_KZM TO ") + QString::number(firstGeneratedKey);
 
     const auto named = [&](const char* table, const char* columns, int id, const QString& rest) {
         sql << insertWhenMissing(QString::fromLatin1(table), QString::fromLatin1(columns),

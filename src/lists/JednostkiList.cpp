@@ -77,41 +77,8 @@ QString JednostkiList::refuseDelete(int key) {
 }
 
 bool JednostkiList::WpiszGrupe(RowSelection& marks, int grupa) {
-    if (!hasRows())
-        return false;
-    fb::Query& q = query();
-    const int current = q.currentRow();
-    const int currentUnit = currentKey();
-    std::vector<int> rows = marks.selectedRows();
-    if (rows.empty()) {
-        marks.setRowSelected(current, true);
-        rows = marks.selectedRows();
-    }
-    std::vector<int> units;
-    for (int r : rows)
-        if (q.moveTo(r))
-            units.push_back(currentKey());
-    q.moveTo(current);
-
-    BusyCursor busy(dm().session());
-    bool done = false;
-    try {
-        fb::TransactionGuard guard(writeTransaction());
-        fb::Query update(writeTransaction());
-        update.setSql(QStringLiteral("update KZM_JEDNOSTKI set grupa=:grupa where id=:id"));
-        for (int unit : units) {
-            update.setParam(QStringLiteral("grupa"), grupa);
-            update.setParam(QStringLiteral("id"), unit);
-            update.execSql();
-        }
-        guard.commit();
-        done = true;
-    } catch (const fb::Error& e) {
-        dm().session().WriteHist(QStringLiteral("WpiszGrupe ") + QString::number(grupa) + u' ' +
-                                 CrLf(e.text()));
-    }
-    reopen(currentUnit);
-    return done;
+    return updateMarked(marks, QStringLiteral("update KZM_JEDNOSTKI set grupa=:v where id=:id"),
+                        grupa, QStringLiteral("WpiszGrupe"));
 }
 
 } // namespace kzm

@@ -1,6 +1,7 @@
 #include "lists/ListController.h"
 
 #include "core/Session.h"
+#include "db/RowSelection.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
 #include "fb/Error.h"
@@ -173,6 +174,44 @@ ListResult ListController::deleteCurrent() {
     }
     reopen(next);
     return {};
+}
+
+bool ListController::updateMarked(RowSelection& marks, const QString& update, int value,
+                                  const QString& logName) {
+    if (!hasRows())
+        return false;
+    fb::Query& list = query();
+    const int current = list.currentRow();
+    const int currentRow = currentKey();
+    std::vector<int> rows = marks.selectedRows();
+    if (rows.empty()) {
+        marks.setRowSelected(current, true);
+        rows = marks.selectedRows();
+    }
+    std::vector<int> keys;
+    for (int r : rows)
+        if (list.moveTo(r))
+            keys.push_back(currentKey());
+    list.moveTo(current);
+
+    BusyCursor busy(dm().session());
+    bool done = false;
+    try {
+        fb::TransactionGuard guard(writeTransaction());
+        fb::Query q(writeTransaction());
+        q.setSql(update);
+        for (int key : keys) {
+            q.setParam(QStringLiteral("v"), value);
+            q.setParam(QStringLiteral("id"), key);
+            q.execSql();
+        }
+        guard.commit();
+        done = true;
+    } catch (const fb::Error& e) {
+        dm().session().WriteHist(logName + u' ' + QString::number(value) + u' ' + CrLf(e.text()));
+    }
+    reopen(currentRow);
+    return done;
 }
 
 bool ListController::write(const QStringList& statements, QString* error) {

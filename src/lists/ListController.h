@@ -13,6 +13,7 @@ class Error;
 
 namespace kzm {
 
+class RowSelection;
 class Tdm;
 class Tdmu;
 
@@ -102,7 +103,7 @@ public:
     // it is, on an empty list or when the list does not edit rows.
     bool beginEdit();
     // "Rezygnacja" and Escape: mode 0; false when no panel was open.
-    bool cancel();
+    virtual bool cancel();
     // "Zapamiętaj": runs the checks and, when they all pass, the statements of the mode; the
     // mode is then 0 and the list re-opened on the saved row (after an insert: on the row
     // current before), and an error of that re-opening reaches the caller.
@@ -146,6 +147,13 @@ protected:
     virtual QString refusalTitle() const { return deleteTitle; }
     // After the current row changed or the list was opened again.
     virtual void afterScroll() {}
+
+    // Sets a column of every marked row (the current row is marked first when none is) by the
+    // statement `update` with the parameters :v (the value) and :id (the row's key), in one
+    // transaction; the list is then re-opened on the current row. On an error no row changes
+    // and "<logName> <value> <error>" goes to the daily log; false.
+    bool updateMarked(RowSelection& marks, const QString& update, int value,
+                      const QString& logName);
 
     // Runs the statements in one transaction of the list's own and commits them. On a refusal
     // everything is rolled back, the failing statement and the server's text go to the daily

@@ -236,6 +236,9 @@ TEST_F(SchemaTest, ANewDatabaseHoldsWhatACanteenNeedsAndTheCheckOnlyFillsGaps) {
     schema.InneTestyAfter();
     EXPECT_GT(dm.ReadInteger("ID", "select id from kzm_zdarz where skrot='SŁNBW'", -1), 0);
     EXPECT_GT(dm.ReadInteger("ID", "select min(id) as id from kzm_napoje", -1), 0);
+    // Nor does a generated key meet a rate's fixed key in the price list.
+    EXPECT_GT(dm.ReadInteger("ID", "select min(id) as id from kzm_zdarz", -1), 992);
+    EXPECT_GT(dm.ReadInteger("ID", "select min(id) as id from kzm_napoje", -1), 992);
 
     // The check changes nothing that is there and brings back what is missing.
     for (const char* sql : {"update kzm_stawki set nazwa='ŻYWIENIE' where id=20",
