@@ -1,8 +1,12 @@
 // The list windows' actions on lists of 5000 rows: the units, the ranks and the prices of one
 // rate. Each action runs as the window runs it (checks, statement, re-open positioned on the
-// row to show), on the last rows of the list, where positioning reads the whole list. Embedded.
+// row to show), on the last rows of the list, where positioning reads the whole list. Then the
+// units window itself, in the lists hub of the main window drawn offscreen: each action through
+// its buttons and fields, the window painted afterwards. Embedded.
 
 #include "BenchDb.h"
+#include "BenchMain.h"
+#include "app/Program.h"
 #include "core/Session.h"
 #include "db/RowSelection.h"
 #include "db/Tdm.h"
@@ -12,9 +16,15 @@
 #include "lists/JednostkiList.h"
 #include "lists/StawkiList.h"
 #include "lists/StopnieList.h"
+#include "lists/forms/TfmWykazy.h"
 #include "support/TestDb.h"
+#include "ui/DbGrid.h"
+#include "ui/KzmApplication.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -99,9 +109,114 @@ void toLast(kzm::ListController& list) {
     list.rowChanged();
 }
 
+// Answers every question box with its "Yes" as soon as it shows, so that a confirmed deletion
+// is timed without a hand's delay.
+class AnswerYes : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched))
+                QMetaObject::invokeMethod(
+                    box, [box] { box->button(QMessageBox::Yes)->click(); }, Qt::QueuedConnection);
+        return false;
+    }
+};
+
+// Lets the window paint and closed windows go.
+void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The units window in the hub: opened over the units, opened again while open, and a unit added,
+// edited and deleted on the last row, each re-opening the list positioned on the row to show.
+bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
+    bench::MainWindow window(s, dm);
+    if (!window.start())
+        return false;
+    kzm::TfmMain& main = window.main;
+    kzm::SetFunctionWindows(main);
+    main.OpenFunction(kzm::FunctionSlot::Wykazy);
+    auto* hub = qobject_cast<kzm::TfmWykazy*>(main.functionWindow(kzm::FunctionSlot::Wykazy));
+    if (!hub)
+        return false;
+    AnswerYes answer;
+    qApp->installEventFilter(&answer);
+
+    auto* jednostki = hub->findChild<QPushButton*>(QStringLiteral("btnJednostki"));
+    QWidget* w = nullptr;
+    const auto open = [&] {
+        jednostki->click();
+        settle();
+        w = hub->listWindow(kzm::WykazySlot::Jednostki);
+        return w != nullptr;
+    };
+    const auto click = [&](const char* button) {
+        w->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        settle();
+    };
+    const auto field = [&](const char* name) {
+        return w->findChild<QLineEdit*>(QString::fromLatin1(name));
+    };
+    const auto toLast = [&] {
+        auto* grid = w->findChild<kzm::DbGrid*>(QStringLiteral("dbg"));
+        QAbstractItemModel* m = grid->model();
+        while (m->canFetchMore({}))
+            m->fetchMore({});
+        grid->setCurrentIndex(m->index(m->rowCount() - 1, 1));
+        settle();
+    };
+    const auto panelClosed = [&] {
+        return w->findChild<QWidget*>(QStringLiteral("pnEdit"))->isHidden();
+    };
+
+    bool ok = measure(
+        "units_window_open",
+        [&] {
+            if (w)
+                w->close();
+            settle();
+        },
+        open);
+    std::printf("units_window_rows %d rows\n",
+                dm.ReadInteger(QStringLiteral("N"),
+                               QStringLiteral("select count(*) as n from kzm_jednostki"), 0));
+    ok &= measure("units_window_open_again_from_the_last_row", toLast, open);
+    int numer = 95000;
+    ok &= measure("units_window_insert", toLast, [&] {
+        click("btnDopisz");
+        field("edNumer")->setText(QString::number(++numer));
+        field("edNazwa")->setText(QStringLiteral("NOWA"));
+        click("btnZapamietaj");
+        return panelClosed();
+    });
+    ok &= measure("units_window_update_reopen_positioned", toLast, [&] {
+        click("btnPopraw");
+        field("edNazwa")->setText(QStringLiteral("ZMIENIONA"));
+        click("btnZapamietaj");
+        return panelClosed();
+    });
+    ok &= measure("units_window_delete", toLast, [&] {
+        const int before = dm.ReadInteger(
+            QStringLiteral("N"), QStringLiteral("select count(*) as n from kzm_jednostki"), 0);
+        click("btnUsun");
+        return dm.ReadInteger(QStringLiteral("N"),
+                              QStringLiteral("select count(*) as n from kzm_jednostki"),
+                              0) == before - 1;
+    });
+    qApp->removeEventFilter(&answer);
+    hub->close();
+    settle();
+    return ok;
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kzm::KzmApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = bench::CopyTemplate(dir, "lists.fdb");
     if (path.isEmpty())
@@ -218,5 +333,7 @@ int main() {
     ok &= measure(
         "prices_delete", [&] { toLast(prices); }, [&] { return prices.deleteCurrent().ok(); });
     rates.close();
+
+    ok &= windowFigures(s, dm);
     return ok ? 0 : 1;
 }
