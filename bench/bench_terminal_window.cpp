@@ -4,6 +4,7 @@
 // parsing and the screen) is measured against the protocol's fixed waits.
 
 #include "BenchDb.h"
+#include "BenchMain.h"
 
 #include "app/TfmMain.h"
 #include "core/Session.h"
@@ -14,7 +15,6 @@
 #include "tqsim/SimLine.h"
 #include "ui/AppContext.h"
 #include "ui/KzmApplication.h"
-#include "ui/TfmUwaga.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -135,15 +135,11 @@ int main(int argc, char** argv) {
         cards << dm.IBQ.field(0).asString();
     dm.CloseQ(dm.IBQ);
 
-    kzm::AppContext ctx(s, dm);
-    kzm::TfmUwaga fmUwaga;
-    ctx.fmUwaga = &fmUwaga;
-    ctx.systemPrinters = [] { return QStringList(); };
-    kzm::TfmMain main(ctx);
-    main.login = [&s] { s.connectionStatus = kzm::Status::connected; };
-    if (!main.Start())
+    bench::MainWindow window(s, dm);
+    if (!window.start())
         return 1;
-    main.show();
+    kzm::AppContext& ctx = window.ctx;
+    kzm::TfmMain& main = window.main;
     kzm::ParamStore store(dm);
     store.WriteParT(QStringLiteral("OBIAD_OD"), QTime(11, 0));
     store.WriteParT(QStringLiteral("OBIAD_DO"), QTime(15, 0));
