@@ -1,8 +1,11 @@
 #include "BenchDb.h"
 
+#include "core/Session.h"
+#include "db/Tdm.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "support/CatalogueDb.h"
+#include "support/TestDb.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +13,17 @@
 #include <cstdio>
 
 namespace bench {
+
+bool Connect(kzm::Session& s, kzm::Tdm& dm, const QTemporaryDir& dir, const QString& path,
+             const QDate& workingDate) {
+    s.InitConfig(dir.path(), workingDate, dir.path());
+    s.dbPath = path;
+    s.user = QString::fromLatin1(testdb::user);
+    s.password = QString::fromLatin1(testdb::password);
+    s.localServer = true;
+    dm.BazaConnect();
+    return s.connectionStatus == kzm::Status::connected;
+}
 
 QString CopyTemplate(const QTemporaryDir& dir, const QString& name) {
     const QString path = dir.path() + '/' + name;

@@ -12,11 +12,21 @@
 #include <functional>
 #include <vector>
 
+namespace kzm {
+class Session;
+class Tdm;
+} // namespace kzm
+
 namespace bench {
 
 inline constexpr int persons = 3000;
 inline const QDate first(2025, 3, 1);
 inline const QDate last(2025, 3, 31);
+
+// The session of a program folder `dir` on the database at `path` (the administrator, embedded)
+// with the working date, and its data module connected; false when the connection failed.
+bool Connect(kzm::Session& s, kzm::Tdm& dm, const QTemporaryDir& dir, const QString& path,
+             const QDate& workingDate);
 
 // A copy of the catalogue database in `dir`; empty if it cannot be made.
 QString CopyTemplate(const QTemporaryDir& dir, const QString& name);

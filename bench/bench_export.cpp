@@ -54,14 +54,8 @@ int main() {
     }
 
     kzm::Session s;
-    s.InitConfig(dir.path(), QDate(2025, 3, 31), dir.path());
-    s.dbPath = path;
-    s.user = QString::fromLatin1(testdb::user);
-    s.password = QString::fromLatin1(testdb::password);
-    s.localServer = true;
     kzm::Tdm dm(s);
-    dm.BazaConnect();
-    if (s.connectionStatus != kzm::Status::connected)
+    if (!bench::Connect(s, dm, dir, path, QDate(2025, 3, 31)))
         return 1;
     kzm::Tdmu dmu(dm);
 

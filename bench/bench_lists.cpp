@@ -207,14 +207,8 @@ int main(int argc, char** argv) {
     }
 
     kzm::Session s;
-    s.InitConfig(dir.path(), QDate(2026, 3, 10), dir.path());
-    s.dbPath = path;
-    s.user = QString::fromLatin1(testdb::user);
-    s.password = QString::fromLatin1(testdb::password);
-    s.localServer = true;
     kzm::Tdm dm(s);
-    dm.BazaConnect();
-    if (s.connectionStatus != kzm::Status::connected)
+    if (!bench::Connect(s, dm, dir, path, QDate(2026, 3, 10)))
         return 1;
     kzm::Tdmu dmu(dm);
     bool ok = true;

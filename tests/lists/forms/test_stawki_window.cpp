@@ -6,11 +6,14 @@
 #include "lists/forms/ListWindow.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QFrame>
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace kzm;
 
@@ -113,6 +116,31 @@ TEST_F(StawkiWindowTest, AnAmountTypedWithACommaIsStoredWithAPoint) {
     EXPECT_EQ(focused(), rates);
     EXPECT_EQ(background(rates), ListWindow::activeGridColour);
     EXPECT_NE(background(prices), ListWindow::activeGridColour);
+}
+
+// The picture of the README: the rates window with the price list of rate 020 and a new price
+// being entered. KZM_SCREENSHOTS names the folder it is written to.
+TEST_F(StawkiWindowTest, ScreenshotOfTheRatesWindowWithItsPriceList) {
+    const QString folder = qEnvironmentVariable("KZM_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "KZM_SCREENSHOTS unset";
+    QDir().mkpath(folder);
+    for (const auto& [day, amount] : {std::pair{"01.01.2025", "18.40"},
+                                      {"01.07.2025", "19.10"},
+                                      {"01.01.2026", "20.25"},
+                                      {"01.07.2026", "21.00"}})
+        price(20, day, amount);
+    price(30, "01.01.2026", "27.80");
+    price(992, "01.01.2026", "9.50");
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(1000, 640);
+    open();
+    clickRow(rates, "020");
+    prices->setFocus();
+    QTest::keyClick(prices, Qt::Key_Insert);
+    type(kwota, QStringLiteral("22,35"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main->grab().save(folder + QStringLiteral("/stawki.png")));
 }
 
 } // namespace
