@@ -113,6 +113,8 @@ public:
     QString deleteRefusal();
     // The question that confirms a deletion, in a box titled deleteTitle.
     virtual QString deleteQuestion() const { return QStringLiteral("Czy naprawdę skasować?"); }
+    // The title of the box that shows a refused deletion.
+    virtual QString refusalTitle() const { return deleteTitle; }
     // "Usuń", confirmed: mode 3, the current row's key, the key of the row to show afterwards
     // (the next row, or the previous one when the current row is the last), the delete by key,
     // the list re-opened on that row, mode 0. A deletion the database refuses leaves the
@@ -143,8 +145,6 @@ protected:
     virtual QStringList deleteStatements(int /*key*/) const { return {}; }
     // Why the row of the key may not be deleted; empty when it may.
     virtual QString refuseDelete(int /*key*/) { return {}; }
-    // The title of the box that shows a refused deletion.
-    virtual QString refusalTitle() const { return deleteTitle; }
     // After the current row changed or the list was opened again.
     virtual void afterScroll() {}
 

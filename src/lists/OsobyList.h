@@ -69,6 +69,7 @@ public:
     bool open() override;
     void close() override;
     QString deleteQuestion() const override;
+    QString refusalTitle() const override;
 
     static const QString cywilBezStawki;  // "Pracownicy cywilni nie mają stawki żywnościowej"
     static const QString brakNumeru;      // "Brak numeru operacyjnego"
@@ -85,7 +86,6 @@ protected:
     int keyAfterSave() const override { return numer_; }
     QStringList deleteStatements(int key) const override;
     QString refuseDelete(int key) override;
-    QString refusalTitle() const override;
     void afterScroll() override;
 
 private:

@@ -286,7 +286,7 @@ void ListWindow::listsChanged() {
 void ListWindow::updateActions() {
     for (const auto& p : panes_) {
         const ListController& l = p->list;
-        const bool browsing = l.mode() == ListMode::Browsing;
+        const bool browsing = l.mode() == ListMode::Browsing && !locked(*p);
         p->aInsert->setEnabled(browsing && l.offers(ListController::Insert) && l.query().isOpen());
         p->aEdit->setEnabled(browsing && l.offers(ListController::Edit) && l.hasRows());
         p->aDelete->setEnabled(browsing && l.offers(ListController::Delete) && l.hasRows());
@@ -366,12 +366,17 @@ void ListWindow::aSaveExecute(ListPane& p) {
         return;
     for (const auto& take : p.takeFields)
         take();
+    if (!confirmSave(p))
+        return;
+    const ListMode was = p.list.mode();
     ListResult result;
     {
         const QScopedValueRollback syncing(syncing_, syncing_ + 1);
         result = p.list.save();
     }
     present(p, result);
+    if (result.ok())
+        saved(p, was);
 }
 
 void ListWindow::aCancelExecute(ListPane& p) {
@@ -387,7 +392,7 @@ void ListWindow::aDeleteExecute(ListPane& p) {
         return;
     const QString why = p.list.deleteRefusal();
     if (!why.isEmpty()) {
-        warn(ListController::deleteTitle, why);
+        warn(p.list.refusalTitle(), why);
         return;
     }
     if (!askYesNo(ListController::deleteTitle, p.list.deleteQuestion()))

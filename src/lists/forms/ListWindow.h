@@ -125,6 +125,13 @@ protected:
 
     // Opens the window's lists on its first show; the first list by default.
     virtual void openLists();
+    // Right before a save, the panel's fields taken: false writes nothing and leaves the panel
+    // open.
+    virtual bool confirmSave(ListPane& /*pane*/) { return true; }
+    // After a save that wrote, made in the mode `was`.
+    virtual void saved(ListPane& /*pane*/, ListMode /*was*/) {}
+    // Whether the list's "Dopisz", "Popraw" and "Usuń" are held off for now.
+    virtual bool locked(const ListPane& /*pane*/) const { return false; }
 
     // Shows what an action came to: failed checks in one "Błędne dane" box with the focus back
     // on the panel, a refusal in a box of its title, the database's message as the program

@@ -1,6 +1,7 @@
 #include "lists/forms/TfmWykazy.h"
 
 #include "lists/forms/TfmJednostki.h"
+#include "lists/forms/TfmOsoby.h"
 #include "lists/forms/TfmStawki.h"
 #include "lists/forms/TfmStopnie.h"
 #include "terminals/forms/TfmParam.h"
@@ -86,6 +87,8 @@ TfmWykazy::TfmWykazy(WindowHost& host)
     row->addWidget(pnClient_, 1);
     setFocusProxy(btnExit_);
 
+    setFactory(WykazySlot::Osoby,
+               [](WindowHost& h, const QString& caption) { return new TfmOsoby(h, caption); });
     setFactory(WykazySlot::Jednostki,
                [](WindowHost& h, const QString& caption) { return new TfmJednostki(h, caption); });
     setFactory(WykazySlot::Stopnie,

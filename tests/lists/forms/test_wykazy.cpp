@@ -46,7 +46,7 @@ TEST_F(WykazyTest, TheMainWindowsButtonOpensTheHubOnce) {
     QStringList buttons;
     for (const QPushButton* b : column()->findChildren<QPushButton*>())
         buttons << b->text() + (b->isEnabled() ? "" : " (-)");
-    EXPECT_EQ(buttons, QStringList({"Wyjście", "Osoby (-)", "Jednostki", "Stopnie", "Stawki ",
+    EXPECT_EQ(buttons, QStringList({"Wyjście", "Osoby", "Jednostki", "Stopnie", "Stawki ",
                                     "Napoje (-)", "Zdarzenia (-)", "Parametry"}));
 
     wykazy->click();
@@ -58,7 +58,7 @@ TEST_F(WykazyTest, TheMainWindowsButtonOpensTheHubOnce) {
 TEST_F(WykazyTest, EachButtonOpensItsWindowByItsRulesAndClosesTheOthers) {
     hub = openHub();
     ASSERT_TRUE(hub);
-    for (WykazySlot slot : {WykazySlot::Osoby, WykazySlot::Napoje, WykazySlot::Zdarz})
+    for (WykazySlot slot : {WykazySlot::Napoje, WykazySlot::Zdarz})
         hub->setFactory(
             slot, [](WindowHost& h, const QString& caption) { return new StandIn(h, caption); });
     const struct {
