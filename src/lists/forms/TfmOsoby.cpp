@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -83,26 +84,32 @@ TfmOsoby::TfmOsoby(WindowHost& host, const QString& caption)
           QStringLiteral("ID"), 0)),
       personalizer_(ctx().s.ini) {
     persons_.grid->setColumns({
-        {QStringLiteral("NRJEDN"), QStringLiteral("Nr jedn."), 7, alignRight, {}},
-        {QStringLiteral("NR_OPER"), QStringLiteral("Nr operacyjny"), 12, alignRight, {}},
-        {QStringLiteral("NR_IDENT"), QStringLiteral("Identyfikator"), 14, alignLeft, {}},
-        {QStringLiteral("NAZWISKO"), QStringLiteral("Nazwisko i imię"), 32, alignLeft, {}},
+        {QStringLiteral("NRJEDN"), QStringLiteral("Nr jedn."), 8, alignRight, {}},
+        {QStringLiteral("NR_OPER"), QStringLiteral("Nr operacyjny"), 14, alignRight, {}},
+        {QStringLiteral("NR_IDENT"), QStringLiteral("Identyfikator"), 13, alignLeft, {}},
+        {QStringLiteral("NAZWISKO"), QStringLiteral("Nazwisko i imię"), 42, alignLeft, {}},
         {QStringLiteral("IDSTOPIEN"), QStringLiteral("Stopień"), 10, alignLeft,
          [this](const fb::Value& v) { return v.isNull() ? QString() : skroty_.value(v.toInt()); }},
-        {QStringLiteral("IDSTAWKA"), QStringLiteral("Stawka żywn."), 11, Qt::AlignCenter,
+        {QStringLiteral("IDSTAWKA"), QStringLiteral("Stawka żywn."), 13, Qt::AlignCenter,
          &Tdmu::getStawka},
-        {QStringLiteral("IDSTAWKAW"), QStringLiteral("Stawka za wodę"), 13, Qt::AlignCenter,
+        {QStringLiteral("IDSTAWKAW"), QStringLiteral("Stawka za wodę"), 16, Qt::AlignCenter,
          &StawkaWodyText},
-        {QStringLiteral("CYWIL"), QStringLiteral("Prac. cywil."), 10, Qt::AlignCenter, &CywilText},
+        {QStringLiteral("CYWIL"), QStringLiteral("Prac. cywil."), 12, Qt::AlignCenter, &CywilText},
     });
     assignments_.grid->setColumns({
-        {QStringLiteral("OD_KIEDY"), QStringLiteral("Od kiedy"), 11, Qt::AlignCenter,
+        {QStringLiteral("OD_KIEDY"), QStringLiteral("Od kiedy"), 13, Qt::AlignCenter,
          &Tdmu::getData},
-        {QStringLiteral("IDSTAWKA"), QStringLiteral("Stawka"), 7, Qt::AlignCenter,
+        {QStringLiteral("IDSTAWKA"), QStringLiteral("Stawka"), 8, Qt::AlignCenter,
          &Tdmu::getStawka},
         {QStringLiteral("NUMER"), QStringLiteral("Nr"), 5, alignRight, {}},
-        {QStringLiteral("NAZWA"), QStringLiteral("Jednostka"), 22, alignLeft, {}},
+        {QStringLiteral("NAZWA"), QStringLiteral("Jednostka"), 26, alignLeft, {}},
     });
+    // The history is as wide as its columns, its unit's name taking what is left; the persons
+    // take the rest of the window.
+    DbGrid* history = assignments_.grid;
+    history->setMinimumWidth(history->horizontalHeader()->length() + 2 * history->frameWidth() +
+                             history->verticalScrollBar()->sizeHint().width());
+    history->horizontalHeader()->setStretchLastSection(true);
     persons_.tabTo = assignments_.grid;
     assignments_.tabTo = persons_.grid;
 
@@ -128,11 +135,15 @@ TfmOsoby::TfmOsoby(WindowHost& host, const QString& caption)
     PrzydzialFields& p = osoby_.przydzialy().fields();
     addDate(assignments_, QStringLiteral("Przydział do jednostki od dnia"),
             QStringLiteral("deOdKiedy"), p.odKiedy);
+    // The long label in two lines keeps the panel as narrow as the history above it.
+    if (auto* label =
+            qobject_cast<QLabel*>(assignments_.fieldLayout->itemAtPosition(0, 0)->widget()))
+        label->setWordWrap(true);
     addChoiceGrid(assignments_, QString(), QStringLiteral("dbgJedn"), jednostki_,
-                  {{QStringLiteral("NAZWA"), QStringLiteral("Jednostka"), 22, alignLeft, {}},
-                   {QStringLiteral("NUMER"), QStringLiteral("Nr"), 5, alignRight, {}}},
+                  {{QStringLiteral("NUMER"), QStringLiteral("Nr"), 5, alignRight, {}},
+                   {QStringLiteral("NAZWA"), QStringLiteral("Jednostka"), 22, alignLeft, {}}},
                   p.idJedn);
-    addStawka(assignments_, QStringLiteral("gbStawkaPrz"), p.idStawka);
+    addStawka(assignments_, QStringLiteral("gbStawkaPrz"), p.idStawka, Qt::Vertical);
 
     // The persons with their panel and buttons on the left, the history beside them.
     topBar()->insertWidget(1, makeTopBar());
@@ -163,8 +174,14 @@ TfmOsoby::TfmOsoby(WindowHost& host, const QString& caption)
     personsColumn->addLayout(personButtons);
 
     auto* columns = new QHBoxLayout();
-    columns->addLayout(personsColumn, 3);
-    columns->addWidget(makeHistory(), 2);
+    columns->addLayout(personsColumn, 1);
+    QWidget* historyColumn = makeHistory();
+    // The history keeps one width, its panel open or not; the persons take the rest.
+    assignments_.panel->setVisible(true);
+    const int withPanel = historyColumn->minimumSizeHint().width();
+    assignments_.panel->setVisible(false);
+    historyColumn->setFixedWidth(std::max(withPanel, historyColumn->sizeHint().width()));
+    columns->addWidget(historyColumn);
     body()->addLayout(columns, 1);
 
     // In identity entry mode every move to another person puts the cursor into the entry field.
@@ -273,10 +290,12 @@ DbGrid* TfmOsoby::addChoiceGrid(ListPane& pane, const QString& label, const QStr
     return grid;
 }
 
-void TfmOsoby::addStawka(ListPane& pane, const QString& name, int& value) {
+void TfmOsoby::addStawka(ListPane& pane, const QString& name, int& value,
+                         Qt::Orientation orientation) {
     auto* box = new QGroupBox(QStringLiteral(" Stawka żywnościowa "), pane.panel);
     box->setObjectName(name);
-    auto* row = new QHBoxLayout(box);
+    auto* row = new QBoxLayout(
+        orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, box);
     const struct {
         const char* text;
         const char* name;

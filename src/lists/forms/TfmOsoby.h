@@ -45,7 +45,8 @@ private:
     DbGrid* addChoiceGrid(ListPane& pane, const QString& label, const QString& name,
                           ListController& list, std::vector<GridColumn> columns, int& value);
     // " Stawka żywnościowa ": "Bez stawki" (0), "Stawka 020" (20), "Stawka 030" (30).
-    void addStawka(ListPane& pane, const QString& name, int& value);
+    void addStawka(ListPane& pane, const QString& name, int& value,
+                   Qt::Orientation orientation = Qt::Horizontal);
     QWidget* makeTopBar();
     QWidget* makeHistory();
 

@@ -52,7 +52,7 @@ protected:
                             "nazwisko) values(%1,%2,(select id from kzm_stopnie where skrot=%3),"
                             "%4,%5,%6)")
                  .arg(nr)
-                 .arg(SqlStr(QString::fromLatin1(ident)), SqlStr(QString::fromLatin1(rank)))
+                 .arg(SqlStr(QString::fromLatin1(ident)), SqlStr(QString::fromUtf8(rank)))
                  .arg(stawka)
                  .arg(nr >= 5000 ? 991 : 990)
                  .arg(SqlStr(QString::fromUtf8(name))));
@@ -191,7 +191,7 @@ TEST_F(OsobyWindowTest, APersonAddedThroughThePanelGetsAFirstAssignmentAtItsRate
     EXPECT_EQ(focused(), find<QDateEdit>("deOdKiedy"));
     EXPECT_TRUE(listsforms::child<QRadioButton>(przPanel, "rbStawka030")->isChecked());
 
-    clickRow(find<DbGrid>("dbgJedn"), QStringLiteral("KOMPANIA ŁĄCZNOŚCI"));
+    clickRow(find<DbGrid>("dbgJedn"), "12");
     listsforms::child<QPushButton>(przPanel, "btnZapamietaj")->click();
     EXPECT_FALSE(przPanel->isVisible());
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
@@ -427,6 +427,7 @@ TEST_F(OsobyWindowTest, ScreenshotOfThePersonsWindowInTheHub) {
     exec("update kzm_przydzial set idjedn=(select id from kzm_jednostki where numer=1) "
          "where nr_oper=202");
     assign(202, 12, "01.02.2026", 30);
+    ctx.params.CPAKT = true;
     main->setWindowState(Qt::WindowNoState);
     main->resize(1280, 720);
     open();
