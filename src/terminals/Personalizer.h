@@ -46,6 +46,8 @@ public:
     // Switches reading off and closes the port.
     void StopComP();
     bool reading() const { return reading_; }
+    // What it takes from the workstation; a test points it at its own folder.
+    Env& env() { return env_; }
 
     // Where card numbers go; while there is none the personalizer stops at its next tick.
     std::function<void(const QString& number)> target;

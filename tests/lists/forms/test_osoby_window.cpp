@@ -4,6 +4,8 @@
 
 #include "ListsFormsTest.h"
 
+#include "core/Files.h"
+
 #include "core/Literals.h"
 #include "lists/forms/TfmOsoby.h"
 #include "support/WhenModal.h"
@@ -16,7 +18,6 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTextEdit>
 
@@ -342,10 +343,6 @@ TEST_F(OsobyWindowTest, WszystkimAsksFirstAndOnYesGivesEveryAssignmentTheDate) {
 TEST_F(OsobyWindowTest, ThePersonalizersFirstClickSwitchesItOnAndItsCardsFillTheField) {
     person(1, "", "ADAMSKA ANNA");
     person(2, "", "BRZĘCZEK BARTOSZ");
-    // The switch files are looked up in the current directory: here the program folder.
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(home.path()));
-    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
     QFile test(home.filePath("Test.dat"));
     ASSERT_TRUE(test.open(QIODevice::WriteOnly));
     test.close();
@@ -353,6 +350,11 @@ TEST_F(OsobyWindowTest, ThePersonalizersFirstClickSwitchesItOnAndItsCardsFillThe
     ctx.params.CPAKT = true;
     ctx.params.COMP = 3;
     open();
+    // The switch files of the test's program folder, not of the current directory.
+    Personalizer::Env& env = osoby->personalizer().env();
+    env.fileExists = [this](const QString& n) { return QFile::exists(home.filePath(n)); };
+    env.readFile = [this](const QString& n) { return ReadWholeFile(home.filePath(n)); };
+    env.removeFile = [this](const QString& n) { QFile::remove(home.filePath(n)); };
     auto* prsn = find<QPushButton>("btnPrsn");
     ASSERT_FALSE(prsn->isHidden());
     EXPECT_EQ(prsn->text(), "Personalizator - nieaktywny");
