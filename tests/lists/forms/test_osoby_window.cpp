@@ -10,6 +10,8 @@
 #include "lists/forms/TfmOsoby.h"
 #include "support/WhenModal.h"
 #include "support/Widgets.h"
+#include "terminals/RegistrationDb.h"
+#include "terminals/RegistrationRun.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -201,6 +203,56 @@ TEST_F(OsobyWindowTest, APersonAddedThroughThePanelGetsAFirstAssignmentAtItsRate
               QStringList({"120|12|" + today + "|30"}));
     EXPECT_EQ(gridRows(history), QStringList({today + "|030|12|KOMPANIA ŁĄCZNOŚCI"}));
     EXPECT_EQ(current(grid, 0), "12") << "the persons' grid shows the unit at once";
+}
+
+// What the canteen does with a new person: entered with a card and a unit, found by name and by
+// number, and known at a terminal from the first reading of the card.
+TEST_F(OsobyWindowTest, APersonEnteredInTheWindowIsFoundAndKnownAtATerminal) {
+    open();
+    button("pnButtons", "btnDopisz")->click();
+    type(find<QLineEdit>("edNrOper"), "4711");
+    type(find<QLineEdit>("edNrIdent"), "0000471100");
+    type(find<QLineEdit>("edNazwisko"), QStringLiteral("piątek józef"));
+    listsforms::child<QPushButton>(panel, "btnZapamietaj")->click();
+    ASSERT_TRUE(przPanel->isVisible());
+    clickRow(find<DbGrid>("dbgJedn"), "12");
+    listsforms::child<QPushButton>(przPanel, "btnZapamietaj")->click();
+    ASSERT_FALSE(przPanel->isVisible());
+
+    auto* filtr = find<QLineEdit>("lbeFiltr");
+    for (const QString& text : {QStringLiteral("PIĄT"), QStringLiteral("4711")}) {
+        filtr->clear();
+        enter(filtr, text);
+        EXPECT_EQ(numbers(), QStringList({"4711"})) << text.toStdString();
+    }
+
+    // The card read at a terminal: stored as a known card and answered as one (no plan yet).
+    testreg::Registrations terminals(dm, s, home.path());
+    terminals.definition(3, QStringLiteral("Kuchnia 1"));
+    tqsim::SimLine& line = terminals.line(3, {{tqsim::Model::TQ200, 1}});
+    line.addReading(0, testreg::Card("0000471100", testreg::At("12:00:00")));
+    struct Quiet : RegistrationObserver {
+        void historyCleared() override {}
+        void historyAdded(const QString&) override {}
+        void historyTrimmed(int) override {}
+        void lampChanged(RunLamp) override {}
+        void runningChanged(bool) override {}
+        void stateChanged(const QString&) override {}
+        void countsChanged(const DayCounts&) override {}
+        void currentChanged(int) override {}
+        bool askStop(const QString&) override { return false; }
+        void idle() override { QCoreApplication::processEvents(); }
+    } quiet;
+    RegistrationRun run(s, dm, ctx.params, quiet);
+    run.loadTerminals();
+    run.startStop();
+    run.timer().stop();
+    run.cycle();
+    run.timer().stop();
+    EXPECT_EQ(line.state(0).acknowledged, 1);
+    EXPECT_EQ(testreg::Texts(line.state(0)), QStringList({"BLOKADA"}));
+    EXPECT_EQ(terminals.stored().value(0).section(u'|', 4, 4), "1") << "a known card";
+    run.startStop();
 }
 
 TEST_F(OsobyWindowTest, ANewNumberIsSavedOnlyOnYesAndAPersonInThePlanIsNotDeleted) {
