@@ -8,9 +8,17 @@
 #include "ui/AppContext.h"
 #include "ui/TfmUwaga.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace bench {
+
+// Lets the windows paint and closed windows go.
+inline void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
 
 class MainWindow {
 public:

@@ -101,13 +101,6 @@ protected:
     }
 };
 
-// Lets the window paint and closed windows go.
-void settle() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 // The units window in the hub: opened over the units, opened again while open, and a unit added,
 // edited and deleted on the last row, each re-opening the list positioned on the row to show.
 bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
@@ -127,13 +120,13 @@ bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
     QWidget* w = nullptr;
     const auto open = [&] {
         jednostki->click();
-        settle();
+        bench::Settle();
         w = hub->listWindow(kzm::WykazySlot::Jednostki);
         return w != nullptr;
     };
     const auto click = [&](const char* button) {
         w->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-        settle();
+        bench::Settle();
     };
     const auto field = [&](const char* name) {
         return w->findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -144,7 +137,7 @@ bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
         while (m->canFetchMore({}))
             m->fetchMore({});
         grid->setCurrentIndex(m->index(m->rowCount() - 1, 1));
-        settle();
+        bench::Settle();
     };
     const auto panelClosed = [&] {
         return w->findChild<QWidget*>(QStringLiteral("pnEdit"))->isHidden();
@@ -155,7 +148,7 @@ bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
         [&] {
             if (w)
                 w->close();
-            settle();
+            bench::Settle();
         },
         open);
     std::printf("units_window_rows %d rows\n",
@@ -186,7 +179,7 @@ bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
     });
     qApp->removeEventFilter(&answer);
     hub->close();
-    settle();
+    bench::Settle();
     return ok;
 }
 

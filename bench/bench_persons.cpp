@@ -6,16 +6,24 @@
 // back unchanged. Embedded.
 
 #include "BenchDb.h"
+#include "BenchMain.h"
 #include "Seed.h"
+#include "app/Program.h"
 #include "core/Session.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
 #include "fb/Database.h"
 #include "lists/OsobyList.h"
+#include "lists/forms/TfmWykazy.h"
 #include "support/TestDb.h"
+#include "ui/DbGrid.h"
+#include "ui/KzmApplication.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,7 +33,72 @@ constexpr int runs = 20;
 
 } // namespace
 
-int main() {
+// The persons window in the lists hub over the same persons: opened, filtered by a typed name,
+// and one identity entered in identity entry mode.
+bool windowFigures(kzm::Session& s, kzm::Tdm& dm) {
+    bench::MainWindow window(s, dm);
+    if (!window.start())
+        return false;
+    kzm::SetFunctionWindows(window.main);
+    window.main.OpenFunction(kzm::FunctionSlot::Wykazy);
+    auto* hub =
+        qobject_cast<kzm::TfmWykazy*>(window.main.functionWindow(kzm::FunctionSlot::Wykazy));
+    if (!hub)
+        return false;
+    auto* osoby = hub->findChild<QPushButton*>(QStringLiteral("btnOsoby"));
+    QWidget* w = nullptr;
+    bool ok = bench::Measure(
+        "persons_window_open", runs,
+        [&] {
+            if (w)
+                w->close();
+            bench::Settle();
+        },
+        [&] {
+            osoby->click();
+            bench::Settle();
+            w = hub->listWindow(kzm::WykazySlot::Osoby);
+            return w != nullptr;
+        });
+    auto* filtr = w->findChild<QLineEdit*>(QStringLiteral("lbeFiltr"));
+    ok &= bench::Measure(
+        "persons_window_filter_name", runs, [&] { filtr->clear(); },
+        [&] {
+            filtr->setText(QStringLiteral("KOW"));
+            QTest::keyClick(filtr, Qt::Key_Return);
+            bench::Settle();
+            return true;
+        });
+    filtr->clear();
+    QTest::keyClick(filtr, Qt::Key_Return);
+    auto* grid = w->findChild<kzm::DbGrid*>(QStringLiteral("dbg"));
+    w->findChild<QPushButton*>(QStringLiteral("btnIdent"))->click();
+    auto* ident = w->findChild<QLineEdit*>(QStringLiteral("nr_ident2"));
+    int row = 2500;
+    ok &= bench::Measure(
+        "persons_window_identity_entry", runs,
+        [&] {
+            QAbstractItemModel* m = grid->model();
+            while (m->rowCount() <= row && m->canFetchMore({}))
+                m->fetchMore({});
+            grid->setCurrentIndex(m->index(row++, 1));
+            bench::Settle();
+            ident->setText(m->data(m->index(row - 1, 2)).toString());
+        },
+        [&] {
+            QTest::keyClick(ident, Qt::Key_Return);
+            bench::Settle();
+            return ident->text().isEmpty();
+        });
+    w->close();
+    bench::Settle();
+    return ok;
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kzm::KzmApplication app(argc, argv);
     QTemporaryDir dir;
     QString path = qEnvironmentVariable("KZM_BENCH_DB");
     if (path.isEmpty() || !QFileInfo::exists(path)) {
@@ -98,5 +171,6 @@ int main() {
             return list.przydzialy().query().isOpen();
         });
     list.close();
+    ok &= windowFigures(s, dm);
     return ok ? 0 : 1;
 }
