@@ -3,6 +3,7 @@
 #include "ui/DbGrid.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +14,11 @@
 namespace kzm {
 
 namespace {
+
+// The rows whose values the columns are fitted to, and the room beside a caption and a value.
+constexpr int fittedRows = 500;
+constexpr int captionMargin = 16;
+constexpr int cellMargin = 12;
 
 // A box in the middle of the cell, with a cross or a tick when `set`.
 void DrawBox(QPainter* p, const QRect& cell, const QColor& colour, bool set, BoxMark mark) {
@@ -103,6 +109,29 @@ bool GridBoxes::eventFilter(QObject* watched, QEvent* event) {
                                         QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
     }
     return true;
+}
+
+void KeepColumnsFitted(DbGrid* grid) {
+    const auto fit = [grid] {
+        const QAbstractItemModel* m = grid->model();
+        const QHeaderView* header = grid->horizontalHeader();
+        const QFontMetrics cells = grid->fontMetrics();
+        const QFontMetrics captions = header->fontMetrics();
+        const int rows = std::min(m->rowCount(), fittedRows);
+        for (int c = 0; c < m->columnCount(); ++c) {
+            int width = captions.horizontalAdvance(m->headerData(c, Qt::Horizontal).toString()) +
+                        captionMargin;
+            if (header->isSortIndicatorShown() && header->sortIndicatorSection() == c)
+                width += captions.height();
+            for (int r = 0; r < rows; ++r)
+                width = std::max(width, cells.horizontalAdvance(m->index(r, c).data().toString()) +
+                                            cellMargin);
+            grid->setColumnWidth(c, std::max(grid->columnWidth(c), width));
+        }
+    };
+    QObject::connect(grid->model(), &QAbstractItemModel::modelReset, grid, fit);
+    QObject::connect(grid->model(), &QAbstractItemModel::rowsInserted, grid, fit);
+    fit();
 }
 
 } // namespace kzm

@@ -41,4 +41,8 @@ private:
     std::map<int, Flag> flags_;
 };
 
+// Widens the grid's columns to their captions and the values shown, now and whenever the grid
+// shows its list anew or fetches more of it; a column keeps the width it has when that is more.
+void KeepColumnsFitted(DbGrid* grid);
+
 } // namespace kzm

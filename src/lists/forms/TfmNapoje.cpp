@@ -42,9 +42,9 @@ TfmNapoje::TfmNapoje(WindowHost& host, const QString& caption)
         {QStringLiteral("ROZLPC"), QStringLiteral("Rozl.prac.cywilnych"), 0, Qt::AlignCenter, {}},
         {QStringLiteral("WODA"), QStringLiteral("woda"), 6, Qt::AlignCenter, {}},
     });
+    KeepColumnsFitted(grid);
     const auto narrow = [grid] {
         grid->setColumnWidth(colKod, std::min(grid->columnWidth(colKod), kodWidth));
-        grid->resizeColumnToContents(colRozlpc);
     };
     connect(grid->model(), &QAbstractItemModel::modelReset, grid, narrow);
     narrow();

@@ -127,6 +127,11 @@ TfmZdarz::TfmZdarz(WindowHost& host, const QString& caption)
                            Box("WODA", QStringLiteral("woda")),
                            Right("STAWKA_DW", QStringLiteral("Stawka do wypł."), 14)});
     (new GridBoxes(szk_.grid))->setFlagColumn(colSzWoda, BoxMark::Cross, [this] { FlipWoda(); });
+    // Every caption and value whole; the last column takes what room is left.
+    for (DbGrid* g : {grid, grw_.grid, szk_.grid}) {
+        KeepColumnsFitted(g);
+        g->horizontalHeader()->setStretchLastSection(true);
+    }
 
     // Above the grid: the print column of the current event type and the print group of the
     // marked ones.
@@ -173,7 +178,7 @@ TfmZdarz::TfmZdarz(WindowHost& host, const QString& caption)
     rightPanel->setObjectName(QStringLiteral("pnPrawy"));
     rightPanel->setLayout(right);
     right->setContentsMargins(0, 0, 0, 0);
-    rightPanel->setFixedWidth(280);
+    rightPanel->setFixedWidth(240);
     lists->addWidget(rightPanel);
     body()->addLayout(lists, 1);
     // Moving through the corrections shows the payout; choosing another one writes it.
