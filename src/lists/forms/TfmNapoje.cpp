@@ -31,7 +31,7 @@ TfmNapoje::TfmNapoje(WindowHost& host, const QString& caption)
         {QStringLiteral("KOD"), QStringLiteral(" Kod"), 0, Qt::AlignLeft | Qt::AlignVCenter, {}},
         {QStringLiteral("NAZWA"),
          QStringLiteral("Nazwa "),
-         30,
+         20,
          Qt::AlignLeft | Qt::AlignVCenter,
          {}},
         {QStringLiteral("POJEMNOSC"),
@@ -64,8 +64,8 @@ TfmNapoje::TfmNapoje(WindowHost& host, const QString& caption)
     priceColumn_ = new QVBoxLayout();
     priceColumn_->addWidget(prices_.grid, 1);
     priceColumn_->addWidget(prices_.panel);
-    lists->addLayout(drinkColumn_, 3);
-    lists->addLayout(priceColumn_, 2);
+    lists->addLayout(drinkColumn_, 2);
+    lists->addLayout(priceColumn_, 1);
     body()->addLayout(lists, 1);
     pnButtons_ = makeButtonRow(nullptr);
     drinkColumn_->addWidget(pnButtons_);
