@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/forms/ListWindow.h"
+#include "lists/forms/CennikWindow.h"
 
 namespace kzm {
 
@@ -8,7 +8,7 @@ class StawkiList;
 
 // The rates window: the fixed rates, and the price list of the rate chosen, whose prices are
 // added, changed and removed with the buttons, the keys and the menu of the price grid.
-class TfmStawki : public ListWindow {
+class TfmStawki : public CennikWindow {
     Q_OBJECT
 public:
     explicit TfmStawki(WindowHost& host,

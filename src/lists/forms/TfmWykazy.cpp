@@ -1,9 +1,11 @@
 #include "lists/forms/TfmWykazy.h"
 
 #include "lists/forms/TfmJednostki.h"
+#include "lists/forms/TfmNapoje.h"
 #include "lists/forms/TfmOsoby.h"
 #include "lists/forms/TfmStawki.h"
 #include "lists/forms/TfmStopnie.h"
+#include "lists/forms/TfmZdarz.h"
 #include "terminals/forms/TfmParam.h"
 #include "ui/FormKit.h"
 
@@ -95,6 +97,10 @@ TfmWykazy::TfmWykazy(WindowHost& host)
                [](WindowHost& h, const QString& caption) { return new TfmStopnie(h, caption); });
     setFactory(WykazySlot::Stawki,
                [](WindowHost& h, const QString& caption) { return new TfmStawki(h, caption); });
+    setFactory(WykazySlot::Napoje,
+               [](WindowHost& h, const QString& caption) { return new TfmNapoje(h, caption); });
+    setFactory(WykazySlot::Zdarz,
+               [](WindowHost& h, const QString& caption) { return new TfmZdarz(h, caption); });
     setFactory(WykazySlot::Param, [](WindowHost& h, const QString& caption) {
         auto* w = new TfmParam(h);
         w->setWindowTitle(caption);

@@ -106,15 +106,19 @@ QString ListsFormsTest::current(const DbGrid* grid, int column) {
 }
 
 void ListsFormsTest::clickRow(DbGrid* grid, const QString& text) {
+    clickCell(grid, text, 0);
+}
+
+void ListsFormsTest::clickCell(DbGrid* grid, const QString& key, int column, int keyColumn) {
     const QAbstractItemModel* m = grid->model();
     for (int r = 0; r < m->rowCount(); ++r)
-        if (m->data(m->index(r, 0)).toString() == text) {
-            const QModelIndex at = m->index(r, 0);
+        if (m->data(m->index(r, keyColumn)).toString() == key) {
+            const QModelIndex at = m->index(r, column);
             grid->scrollTo(at);
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(at).center());
             return;
         }
-    ADD_FAILURE() << "no row " << text.toStdString();
+    ADD_FAILURE() << "no row " << key.toStdString();
 }
 
 void ListsFormsTest::type(QWidget* widget, const QString& text) {

@@ -52,6 +52,8 @@ protected:
     static QString current(const kzm::DbGrid* grid, int column = 0);
     // Makes the row whose first cell shows `text` current, as a click does.
     static void clickRow(kzm::DbGrid* grid, const QString& text);
+    // Clicks the cell in `column` of the row whose cell in `keyColumn` shows `key`.
+    static void clickCell(kzm::DbGrid* grid, const QString& key, int column, int keyColumn = 0);
 
     // Types the text into the widget key by key, Polish letters too.
     static void type(QWidget* widget, const QString& text);
