@@ -164,9 +164,9 @@ int main(int argc, char** argv) {
         [&] { return list.WpiszIdentyfikator(ident).stored; });
 
     ok &= bench::Measure(
-        "persons_assignments_load", runs, [&] { list.przydzialy().setPerson(0); },
+        "persons_assignments_load", runs, [&] { list.przydzialy().setOwner(0); },
         [&] {
-            list.przydzialy().setPerson(list.currentKey());
+            list.przydzialy().setOwner(list.currentKey());
             list.przydzialy().query().fetchAll();
             return list.przydzialy().query().isOpen();
         });

@@ -12,8 +12,7 @@ const QString CennikList::brakKwoty = QStringLiteral("Brak kwoty");
 const QString CennikList::blednaKwota = QStringLiteral("Błędna kwota");
 const QString CennikList::kwotaZakres = QStringLiteral("Kwota musi być od 0.00 do 9999.99");
 
-CennikList::CennikList(Tdm& dm, Tdmu& dmu)
-    : ListController(dm, dmu, QString(), QStringLiteral("ID")) {}
+CennikList::CennikList(Tdm& dm, Tdmu& dmu) : OwnedList(dm, dmu, QString(), QStringLiteral("ID")) {}
 
 std::optional<std::int64_t> CennikList::GroszeOf(const QString& text) {
     QString t = text.trimmed();
@@ -37,18 +36,8 @@ std::optional<std::int64_t> CennikList::GroszeOf(const QString& text) {
     return m.captured(1).isEmpty() ? units : -units;
 }
 
-void CennikList::setOwner(int id) {
-    if (id == owner_ && query().isOpen())
-        return;
-    if (id != owner_)
-        cancel();
-    owner_ = id;
-    if (id == -1) {
-        close();
-        return;
-    }
-    setSelect(QStringLiteral("select * from kzm_cennik where idtr=") + SqlInt(id));
-    open();
+QString CennikList::ownerSelect(int id) const {
+    return QStringLiteral("select * from kzm_cennik where idtr=") + SqlInt(id);
 }
 
 void CennikList::clearFields() {
@@ -77,7 +66,7 @@ QStringList CennikList::saveStatements() const {
     const QString kwota = fb::Decimal{grosze_, 2}.toString();
     if (mode() == ListMode::Adding)
         return {QStringLiteral("insert into kzm_cennik (idtr,kwota,od_kiedy) values(") +
-                SqlInt(owner_, false) + kwota + u',' + SqlDate(fields_.odKiedy) + u')'};
+                SqlInt(owner(), false) + kwota + u',' + SqlDate(fields_.odKiedy) + u')'};
     return {QStringLiteral("update kzm_cennik set kwota=") + kwota + QStringLiteral(", od_kiedy=") +
             SqlDate(fields_.odKiedy) + QStringLiteral(" where id=") + SqlInt(key())};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ListController.h"
+#include "lists/OwnedList.h"
 
 #include <QDate>
 #include <QString>
@@ -19,14 +19,9 @@ struct CenaFields {
 // A price list of KZM_CENNIK: the amounts of one owner, a rate or a drink (its ID in IDTR),
 // each with the day from which it is valid. The owner's list sets the owner whenever its
 // current row changes.
-class CennikList : public ListController {
+class CennikList : public OwnedList {
 public:
     CennikList(Tdm& dm, Tdmu& dmu);
-
-    // Shows the prices of the owner; -1 shows none. Another owner than the one shown closes an
-    // open panel, as the price in it belongs to the list that is gone.
-    void setOwner(int id);
-    int owner() const { return owner_; }
 
     CenaFields& fields() { return fields_; }
     const CenaFields& fields() const { return fields_; }
@@ -45,6 +40,7 @@ public:
     static const QString kwotaZakres; // the amount lies outside 0.00 to 9999.99
 
 protected:
+    QString ownerSelect(int id) const override;
     void clearFields() override;
     void loadFields() override;
     QStringList check() override;
@@ -53,7 +49,6 @@ protected:
 
 private:
     CenaFields fields_;
-    int owner_ = -1;
     std::int64_t grosze_ = 0; // the amount that passed the checks
 };
 

@@ -78,7 +78,7 @@ int OsobyList::StawkaWodyOf(int nrOper) {
 bool OsobyList::open() {
     const bool opened = ListController::open();
     if (!opened)
-        przydzialy_.setPerson(0);
+        przydzialy_.setOwner(0);
     return opened;
 }
 
@@ -88,7 +88,7 @@ void OsobyList::close() {
 }
 
 void OsobyList::afterScroll() {
-    przydzialy_.setPerson(hasRows() ? currentKey() : 0);
+    przydzialy_.setOwner(hasRows() ? currentKey() : 0);
 }
 
 QString OsobyList::currentName() const {

@@ -11,23 +11,13 @@ const QString PrzydzialList::dwaPrzydzialy =
     QStringLiteral("Nie może być dwóch różnych przydziałów w tym samym czasie");
 
 PrzydzialList::PrzydzialList(Tdm& dm, Tdmu& dmu)
-    : ListController(dm, dmu, QString(), QStringLiteral("ID")) {}
+    : OwnedList(dm, dmu, QString(), QStringLiteral("ID")) {}
 
-void PrzydzialList::setPerson(int nrOper) {
-    if (nrOper == person_ && query().isOpen())
-        return;
-    if (nrOper != person_)
-        cancel();
-    person_ = nrOper;
-    if (nrOper == 0) {
-        close();
-        return;
-    }
-    setSelect(QStringLiteral("select p.ID,p.NR_OPER,p.IDJEDN,p.OD_KIEDY,j.numer,j.nazwa,"
-                             "p.idstawka from kzm_Przydzial p left join kzm_Jednostki j on "
-                             "j.id=p.idjedn where nr_oper=") +
-              SqlInt(nrOper) + QStringLiteral(" order by p.OD_KIEDY, p.ID"));
-    open();
+QString PrzydzialList::ownerSelect(int nrOper) const {
+    return QStringLiteral("select p.ID,p.NR_OPER,p.IDJEDN,p.OD_KIEDY,j.numer,j.nazwa,p.idstawka "
+                          "from kzm_Przydzial p left join kzm_Jednostki j on j.id=p.idjedn where "
+                          "nr_oper=") +
+           SqlInt(nrOper) + QStringLiteral(" order by p.OD_KIEDY, p.ID");
 }
 
 void PrzydzialList::clearFields() {
@@ -49,9 +39,9 @@ QStringList PrzydzialList::check() {
         messages << brakDaty;
     // The unit and rate of a day are those of the assignment that starts last on or before it:
     // two assignments of one person starting on one day leave that day undecided.
-    else if (person_ != 0 &&
+    else if (owner() != 0 &&
              dm().Jest(QStringLiteral("select ID from kzm_przydzial where nr_oper=") +
-                       SqlInt(person_) + QStringLiteral(" and od_kiedy=") +
+                       SqlInt(owner()) + QStringLiteral(" and od_kiedy=") +
                        SqlDate(fields_.odKiedy) + QStringLiteral(" and id<>") + SqlInt(key())))
         messages << dwaPrzydzialy;
     return messages;
@@ -61,7 +51,7 @@ QStringList PrzydzialList::saveStatements() const {
     if (mode() == ListMode::Adding)
         return {QStringLiteral("insert into Kzm_Przydzial(NR_OPER,IDJEDN,OD_KIEDY,idstawka) "
                                "values(") +
-                SqlInt(person_, false) + SqlInt(fields_.idJedn, false) +
+                SqlInt(owner(), false) + SqlInt(fields_.idJedn, false) +
                 SqlDate(fields_.odKiedy, false) + SqlInt(fields_.idStawka) + u')'};
     return {QStringLiteral("update KZM_Przydzial set IDJEDN = ") + SqlInt(fields_.idJedn, false) +
             QStringLiteral("OD_KIEDY = ") + SqlDate(fields_.odKiedy, false) +

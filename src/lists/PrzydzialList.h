@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ListController.h"
+#include "lists/OwnedList.h"
 
 #include <QDate>
 #include <functional>
@@ -17,14 +17,9 @@ struct PrzydzialFields {
 // The assignments of one person (KZM_PRZYDZIAL) with the number of their unit, as the persons
 // window shows them under the person. The persons' list sets the person whenever its current
 // row changes.
-class PrzydzialList : public ListController {
+class PrzydzialList : public OwnedList {
 public:
     PrzydzialList(Tdm& dm, Tdmu& dmu);
-
-    // Shows the assignments of the person; 0 shows none. Another person than the one shown
-    // closes an open panel.
-    void setPerson(int nrOper);
-    int person() const { return person_; }
 
     PrzydzialFields& fields() { return fields_; }
     const PrzydzialFields& fields() const { return fields_; }
@@ -40,6 +35,7 @@ public:
         dwaPrzydzialy; // "Nie może być dwóch różnych przydziałów w tym samym czasie"
 
 protected:
+    QString ownerSelect(int nrOper) const override;
     void clearFields() override;
     void loadFields() override;
     QStringList check() override;
@@ -48,7 +44,6 @@ protected:
 
 private:
     PrzydzialFields fields_;
-    int person_ = 0;
 };
 
 } // namespace kzm

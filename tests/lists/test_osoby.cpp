@@ -149,7 +149,7 @@ TEST_F(OsobyTest, ANewNumberTakesTheAssignmentsAlongAndLeavesThePlanAndReadings)
     EXPECT_EQ(Int("select count(*) from kzm_przydzial where nr_oper=120"), 0);
     EXPECT_EQ(Int("select count(*) from kzm_dane where nr_oper=120"), 1);
     EXPECT_EQ(list.currentKey(), 121);
-    EXPECT_EQ(list.przydzialy().person(), 121);
+    EXPECT_EQ(list.przydzialy().owner(), 121);
     list.przydzialy().query().fetchAll();
     EXPECT_EQ(list.przydzialy().query().fetchedRows(), 2) << "its assignments shown";
 
@@ -225,7 +225,7 @@ TEST_F(OsobyTest, AssignmentsFollowThePersonAndTwoMayNotStartOnOneDay) {
     ASSERT_TRUE(list.open());
     ASSERT_TRUE(list.locate(2));
     kzm::PrzydzialList& p = list.przydzialy();
-    EXPECT_EQ(p.person(), 2);
+    EXPECT_EQ(p.owner(), 2);
     EXPECT_FALSE(p.hasRows());
     p.today = [] { return QDate(2026, 12, 10); };
     p.newStawka = 30;
@@ -248,7 +248,7 @@ TEST_F(OsobyTest, AssignmentsFollowThePersonAndTwoMayNotStartOnOneDay) {
     ASSERT_TRUE(p.save().ok());
 
     ASSERT_TRUE(list.locate(1));
-    EXPECT_EQ(p.person(), 1);
+    EXPECT_EQ(p.owner(), 1);
     p.query().fetchAll();
     EXPECT_EQ(p.query().fetchedRows(), 1);
 }
