@@ -202,14 +202,15 @@ QString OsobyList::deleteQuestion() const {
 
 IdentResult OsobyList::WpiszIdentyfikator(const QString& typed) {
     const QString ident = typed.trimmed();
-    if (!hasRows())
+    // An Enter in an empty field does not wipe the person's card.
+    if (!hasRows() || ident.isEmpty())
         return {};
     const int person = currentKey();
     const QString holder =
         dm().MQReadString(QStringLiteral("NAZWISKO"),
                           QStringLiteral("select nazwisko from kzm_kart where nr_ident=") +
                               SqlStr(ident) + QStringLiteral(" and nr_oper<>") + SqlInt(person));
-    if (!ident.isEmpty() && !holder.isEmpty())
+    if (!holder.isEmpty())
         return {false, QStringLiteral("Identyfikator ") + ident + QStringLiteral(" ma już ") +
                            holder.trimmed()};
     QString error;

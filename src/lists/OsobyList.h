@@ -55,7 +55,7 @@ public:
     int savedStawka() const { return savedStawka_; }
 
     // Identity entry mode: stores the identity of the current person and moves to the next
-    // one, unless another person holds it.
+    // one, unless another person holds it; an empty text stores nothing.
     IdentResult WpiszIdentyfikator(const QString& ident);
 
     // "wszystkim": how many assignments the date would be given (every assignment, and a new one

@@ -196,6 +196,11 @@ TEST_F(OsobyTest, IdentityEntryStoresAndMovesOnUnlessTheCardIsSomeoneElses) {
     EXPECT_EQ(testdb::Row(dm, "select nr_ident from kzm_kart where nr_oper=1"), "");
     EXPECT_EQ(list.currentKey(), 1);
 
+    r = list.WpiszIdentyfikator("  ");
+    EXPECT_FALSE(r.stored);
+    EXPECT_TRUE(r.message.isEmpty());
+    EXPECT_EQ(list.currentKey(), 1) << "an empty entry neither stores nor moves";
+
     r = list.WpiszIdentyfikator("0001");
     EXPECT_TRUE(r.stored);
     EXPECT_EQ(testdb::Row(dm, "select nr_ident from kzm_kart where nr_oper=1"), "0001");
