@@ -133,6 +133,18 @@ bool StartsWithDigit(const QString& text) {
     return !text.isEmpty() && IsAsciiDigit(text[0]);
 }
 
+int IntOrDefault(const QString& text, int def) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok, 10);
+    return ok ? v : def;
+}
+
+double NumberOrDefault(const QString& text, double def) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? v : def;
+}
+
 int LeadingInt(const QString& text) {
     const QString trimmed = TrimBlanks(text);
     qsizetype length = 0;

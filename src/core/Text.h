@@ -53,6 +53,11 @@ QString FieldAt(const QString& text, int n, const QString& separators);
 bool IsDigits(const QString& text);
 // True when the first character is 0 to 9.
 bool StartsWithDigit(const QString& text);
+// The trimmed text as a decimal integer, or `def` when it is not one (as a field's number is
+// read).
+int IntOrDefault(const QString& text, int def);
+// The trimmed text as a number with "." as the decimal separator, or `def` when it is not one.
+double NumberOrDefault(const QString& text, double def);
 // The integer formed by the leading run of digits and '-' of the text trimmed of blanks and
 // control characters; 0 when there is no such run. Throws ConversionError when the run is not
 // an integer ("5-", "-", "1-2") or does not fit in an int.

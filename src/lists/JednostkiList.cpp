@@ -1,11 +1,9 @@
 #include "lists/JednostkiList.h"
 
 #include "core/Literals.h"
-#include "core/Session.h"
-#include "db/RowSelection.h"
+#include "core/Text.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
-#include "fb/Error.h"
 
 namespace kzm {
 
@@ -15,12 +13,6 @@ const QString JednostkiList::numerPowtorzony =
 
 JednostkiList::JednostkiList(Tdm& dm, Tdmu& dmu)
     : ListController(dm, dmu, QStringLiteral("select * from kzm_jednostki"), QStringLiteral("ID")) {
-}
-
-int JednostkiList::NumerOf(const QString& text) {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok ? n : 0;
 }
 
 bool JednostkiList::open() {
@@ -41,7 +33,7 @@ void JednostkiList::loadFields() {
 }
 
 QStringList JednostkiList::check() {
-    numer_ = mode() == ListMode::Editing ? storedNumer_ : NumerOf(fields_.numer);
+    numer_ = mode() == ListMode::Editing ? storedNumer_ : IntOrDefault(fields_.numer, 0);
     if (numer_ == 0)
         return {brakNumeru};
     if (dmu().JestInt(QStringLiteral("kzm_jednostki"), QStringLiteral("numer"), key(),

@@ -34,9 +34,6 @@ public:
     // current unit. On an error no unit changes and the error goes to the daily log; false.
     bool WpiszGrupe(RowSelection& marks, int grupa);
 
-    // The unit number a field holds: its integer value, 0 when it is not a number.
-    static int NumerOf(const QString& text);
-
     static const QString brakNumeru;      // "Brak numeru jednostki"
     static const QString numerPowtorzony; // "Numer jednostki nie może się powtarzać"
 

@@ -17,26 +17,6 @@ const QString OsobyList::numerPowtorzony =
 const QString OsobyList::identPowtorzony = QStringLiteral("Identyfikator nie może się powtarzać");
 const QString OsobyList::osobaWPlanie = QStringLiteral("Nie można usuwać osoby ujętej w planie");
 
-namespace {
-
-bool AllDigits(const QString& text) {
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
-// The integer of a number field; 0 when it is not one (or does not fit).
-int NumberOf(const QString& text) {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok ? n : 0;
-}
-
-} // namespace
-
 OsobyList::OsobyList(Tdm& dm, Tdmu& dmu)
     : ListController(dm, dmu, FilterSelect(-1, QString()), QStringLiteral("NR_OPER")),
       przydzialy_(dm, dmu) {}
@@ -46,7 +26,7 @@ QString OsobyList::FilterSelect(int idJedn, const QString& text) {
     QString where;
     if (!t.isEmpty()) {
         const QString like = SqlStr(u'%' + t + u'%');
-        if (AllDigits(t) && t.size() <= 9)
+        if (IsDigits(t) && t.size() <= 9)
             where = QStringLiteral(" where nr_oper=") + SqlInt(t.toInt()) +
                     QStringLiteral(" or nr_ident like ") + like;
         else if (StartsWithDigit(t))
@@ -118,7 +98,7 @@ void OsobyList::loadFields() {
 
 QStringList OsobyList::check() {
     QStringList messages;
-    numer_ = NumberOf(fields_.nrOper);
+    numer_ = IntOrDefault(fields_.nrOper, 0);
     if (numer_ >= 5000 && fields_.idStawka != 0)
         messages << cywilBezStawki;
     if (numer_ == 0)
@@ -142,7 +122,7 @@ QStringList OsobyList::check() {
 QString OsobyList::numberChangeQuestion() const {
     if (mode() != ListMode::Editing)
         return QString();
-    const int n = NumberOf(fields_.nrOper);
+    const int n = IntOrDefault(fields_.nrOper, 0);
     if (n == 0 || n == remembered_)
         return QString();
     return QStringLiteral("Numer operacyjny %1 zmieni się na %2.\rPrzydziały do jednostek "

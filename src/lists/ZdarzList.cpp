@@ -1,10 +1,9 @@
 #include "lists/ZdarzList.h"
 
 #include "core/Literals.h"
+#include "core/Text.h"
 #include "db/Tdm.h"
 #include "db/Tdmu.h"
-
-#include <QRegularExpression>
 
 namespace kzm {
 
@@ -31,10 +30,11 @@ QString ZdarzList::GrupaText(int grw) {
 }
 
 int ZdarzList::LpwOf(const QString& text) {
-    static const QRegularExpression lead(QStringLiteral("^[-0-9]*"));
-    bool ok = false;
-    const int n = lead.match(text.trimmed()).captured(0).toInt(&ok);
-    return ok ? n : 0;
+    try {
+        return LeadingInt(text);
+    } catch (const ConversionError&) {
+        return 0;
+    }
 }
 
 bool ZdarzList::open() {

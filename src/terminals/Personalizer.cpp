@@ -1,10 +1,6 @@
 #include "terminals/Personalizer.h"
 
-#include "core/Files.h"
 #include "core/Win1250.h"
-
-#include <QElapsedTimer>
-#include <QFile>
 
 namespace kzm {
 
@@ -16,20 +12,8 @@ constexpr char CR = '\r';
 
 } // namespace
 
-Personalizer::Env Personalizer::Env::system() {
-    Env env;
-    env.fileExists = [](const QString& name) { return QFile::exists(name); };
-    env.readFile = [](const QString& name) { return ReadWholeFile(name); };
-    env.removeFile = [](const QString& name) { QFile::remove(name); };
-    env.clockMs = [clock = std::make_shared<QElapsedTimer>()] {
-        if (!clock->isValid())
-            clock->start();
-        return clock->elapsed();
-    };
-    return env;
-}
-
-Personalizer::Personalizer(const IniFile& ini, Env env) : ini_(ini), env_(std::move(env)) {
+Personalizer::Personalizer(const IniFile& ini, WorkstationEnv env)
+    : ini_(ini), env_(std::move(env)) {
     timer_.setInterval(interval);
     QObject::connect(&timer_, &QTimer::timeout, [this] { TimerPTimer(); });
 }

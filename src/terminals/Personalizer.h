@@ -2,6 +2,7 @@
 
 #include "core/IniFile.h"
 #include "terminals/SerialPort.h"
+#include "terminals/WorkstationEnv.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,18 +20,9 @@ namespace kzm {
 // program: off at start, switched on and off by the persons window.
 class Personalizer {
 public:
-    // What the personalizer takes from the workstation: the switch files of the current
-    // directory (Test.dat: no port is opened; ident.dat: a card number waiting to be taken)
-    // and a monotonic clock.
-    struct Env {
-        std::function<bool(const QString& name)> fileExists;
-        std::function<QString(const QString& name)> readFile;
-        std::function<void(const QString& name)> removeFile;
-        std::function<qint64()> clockMs;
-        static Env system();
-    };
-
-    explicit Personalizer(const IniFile& ini, Env env = Env::system());
+    // Its switch files: Test.dat (no port is opened) and ident.dat (a card number waiting to
+    // be taken).
+    explicit Personalizer(const IniFile& ini, WorkstationEnv env = WorkstationEnv::system());
     ~Personalizer();
     Personalizer(const Personalizer&) = delete;
     Personalizer& operator=(const Personalizer&) = delete;
@@ -47,7 +39,7 @@ public:
     void StopComP();
     bool reading() const { return reading_; }
     // What it takes from the workstation; a test points it at its own folder.
-    Env& env() { return env_; }
+    WorkstationEnv& env() { return env_; }
 
     // Where card numbers go; while there is none the personalizer stops at its next tick.
     std::function<void(const QString& number)> target;
@@ -68,7 +60,7 @@ private:
     void deliver(const QString& number);
 
     const IniFile& ini_;
-    Env env_;
+    WorkstationEnv env_;
     std::unique_ptr<SerialPort> port_;
     bool reading_ = false;
     QByteArray pending_;   // bytes of a reading still without its CR

@@ -1,6 +1,5 @@
 #include "terminals/RegistrationRun.h"
 
-#include "core/Files.h"
 #include "core/Session.h"
 #include "core/Win1250.h"
 #include "db/Params.h"
@@ -11,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -42,21 +40,8 @@ QByteArray UpToCr(const QByteArray& raw) {
 
 } // namespace
 
-RegistrationEnv RegistrationEnv::system() {
-    RegistrationEnv env;
-    env.today = [] { return QDate::currentDate(); };
-    env.clockMs = [clock = std::make_shared<QElapsedTimer>()] {
-        if (!clock->isValid())
-            clock->start();
-        return clock->elapsed();
-    };
-    env.fileExists = [](const QString& name) { return QFile::exists(name); };
-    env.readFile = [](const QString& name) { return ReadWholeFile(name); };
-    return env;
-}
-
 RegistrationRun::RegistrationRun(Session& s, Tdm& dm, const GlobalParams& params,
-                                 RegistrationObserver& observer, RegistrationEnv env)
+                                 RegistrationObserver& observer, WorkstationEnv env)
     : s_(s), dm_(dm), params_(params), observer_(observer), env_(std::move(env)),
       trProc_(dm.IBBaza), qProc_(trProc_) {
     timer_.setInterval(timerInterval);

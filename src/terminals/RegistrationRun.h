@@ -6,6 +6,7 @@
 #include "terminals/SerialPort.h"
 #include "terminals/TerminalProtocol.h"
 #include "terminals/TerminalReply.h"
+#include "terminals/WorkstationEnv.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -62,19 +63,6 @@ public:
     virtual void idle() = 0;
 };
 
-// What the run takes from the workstation: its calendar and clock and the switch files of the
-// current directory (BezRCP.dat: one stored reply played instead of the terminals; Test.dat:
-// every terminal counts as answering).
-struct RegistrationEnv {
-    std::function<QDate()> today;
-    std::function<qint64()> clockMs; // milliseconds on a monotonic clock
-    std::function<bool(const QString& name)> fileExists;
-    std::function<QString(const QString& name)> readFile; // a file's text
-
-    // The system's calendar and clock, and the files of the current directory.
-    static RegistrationEnv system();
-};
-
 // The registration run: every second it polls the active terminals, stores each reading
 // through the registration procedure, answers on the terminal's display and keeps the day's
 // meal counts. A reading is acknowledged only once it arrived whole and its storing was
@@ -83,7 +71,7 @@ struct RegistrationEnv {
 class RegistrationRun : public QObject {
 public:
     RegistrationRun(Session& s, Tdm& dm, const GlobalParams& params, RegistrationObserver& observer,
-                    RegistrationEnv env = RegistrationEnv::system());
+                    WorkstationEnv env = WorkstationEnv::system());
     ~RegistrationRun() override;
 
     static constexpr int historyLimit = 50;
@@ -107,7 +95,7 @@ public:
     bool databaseLost() const { return dbLost_; }
     const DayCounts& counts() const { return counts_; }
     QTimer& timer() { return timer_; }
-    RegistrationEnv& env() { return env_; }
+    WorkstationEnv& env() { return env_; }
 
     // A registration workstation nobody watches: errors go to the log and the history list,
     // never to a question.
@@ -196,7 +184,7 @@ private:
     Tdm& dm_;
     const GlobalParams& params_;
     RegistrationObserver& observer_;
-    RegistrationEnv env_;
+    WorkstationEnv env_;
 
     std::vector<Terminal> terminals_;
     int current_ = -1;

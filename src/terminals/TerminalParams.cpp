@@ -1,6 +1,7 @@
 #include "terminals/TerminalParams.h"
 
 #include "core/Literals.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,18 +91,6 @@ QString AktywnyText(const fb::Value& v) {
     default:
         return QString::number(v.toInt());
     }
-}
-
-int IntOrDefault(const QString& text, int def) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok, 10);
-    return ok ? v : def;
-}
-
-double NumberOrDefault(const QString& text, double def) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) ? v : def;
 }
 
 void TakeParams(const ParamFields& f, GlobalParams& g) {

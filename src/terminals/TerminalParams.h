@@ -62,11 +62,6 @@ QString PersonalizerClashMessage(int port, const QString& terminal);
 // The text the definitions grid shows for AKTYWNY: "TAK" for 1, "NIE" for 0, nothing for null.
 QString AktywnyText(const fb::Value& v);
 
-// The trimmed text as a decimal integer, or `def` when it is not one.
-int IntOrDefault(const QString& text, int def);
-// The trimmed text as a number with "." as the decimal separator, or `def` when it is not one.
-double NumberOrDefault(const QString& text, double def);
-
 // The general parameters, personalizer and message options as the window's fields hold them.
 struct ParamFields {
     QString nrInstalacji;

@@ -5,6 +5,7 @@
 
 #include "core/Literals.h"
 #include "core/Session.h"
+#include "db/Params.h"
 #include "db/Tdm.h"
 #include "tqsim/SimLine.h"
 #include "tqsim/SimTerminal.h"
@@ -62,6 +63,18 @@ public:
         : dm_(dm), s_(s), home_(std::move(home)) {}
 
     void exec(const QString& sql) { ASSERT_TRUE(dm_.RunSQL(sql)) << sql.toStdString(); }
+
+    // The canteen of the tests: lunch from 11:00 to 15:00, in the store (the day's counts read it
+    // there) and in the parameters; a plain issue silent, a block sounding.
+    void canteen(kzm::GlobalParams& g) {
+        kzm::ParamStore store(dm_);
+        store.WriteParT("OBIAD_OD", QTime(11, 0));
+        store.WriteParT("OBIAD_DO", QTime(15, 0));
+        g.OBIAD_OD = QTime(11, 0);
+        g.OBIAD_DO = QTime(15, 0);
+        g.SYGNAL_WYD = 1;
+        g.SYGNAL_BLOK = 0;
+    }
 
     void definition(int port, const QString& name, bool tq700 = false, bool rs485 = false,
                     int numScan = 1, int active = 1) {

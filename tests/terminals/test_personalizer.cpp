@@ -15,8 +15,8 @@ namespace {
 class PersonalizerTest : public ptytest::PtyPort {
 protected:
     // The switch files of the test's folder and a clock the test moves.
-    Personalizer::Env env() {
-        Personalizer::Env e;
+    WorkstationEnv env() {
+        WorkstationEnv e;
         e.fileExists = [this](const QString& n) { return QFile::exists(dir.filePath(n)); };
         e.readFile = [this](const QString& n) {
             QFile f(dir.filePath(n));

@@ -73,13 +73,7 @@ protected:
 
     void SetUp() override {
         CatalogueDbTest::SetUp();
-        ParamStore store(dm); // the day's counts read the lunch period from the store
-        store.WriteParT("OBIAD_OD", QTime(11, 0));
-        store.WriteParT("OBIAD_DO", QTime(15, 0));
-        params.OBIAD_OD = QTime(11, 0);
-        params.OBIAD_DO = QTime(15, 0);
-        params.SYGNAL_WYD = 1; // a plain issue is silent
-        params.SYGNAL_BLOK = 0;
+        canteen(params);
     }
     void TearDown() override {
         run.reset();
@@ -89,7 +83,7 @@ protected:
     // The run over the active definitions; its switch files are looked up in the program
     // folder of the test.
     RegistrationRun* open() {
-        RegistrationEnv env = RegistrationEnv::system();
+        WorkstationEnv env = WorkstationEnv::system();
         env.today = [this] { return today; };
         env.fileExists = [this](const QString& name) {
             return QFile::exists(home.path() + '/' + name);

@@ -1,5 +1,6 @@
 // The statements and conversions of the parameters window, without the window.
 
+#include "core/Text.h"
 #include "support/QtPrint.h"
 #include "terminals/TerminalParams.h"
 

@@ -403,7 +403,7 @@ TEST_F(OsobyWindowTest, ThePersonalizersFirstClickSwitchesItOnAndItsCardsFillThe
     ctx.params.COMP = 3;
     open();
     // The switch files of the test's program folder, not of the current directory.
-    Personalizer::Env& env = osoby->personalizer().env();
+    WorkstationEnv& env = osoby->personalizer().env();
     env.fileExists = [this](const QString& n) { return QFile::exists(home.filePath(n)); };
     env.readFile = [this](const QString& n) { return ReadWholeFile(home.filePath(n)); };
     env.removeFile = [this](const QString& n) { QFile::remove(home.filePath(n)); };

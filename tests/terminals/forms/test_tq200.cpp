@@ -61,17 +61,11 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         startMain();
-        ParamStore store(dm); // the day's counts read the lunch period from the store
-        store.WriteParT("OBIAD_OD", QTime(11, 0));
-        store.WriteParT("OBIAD_DO", QTime(15, 0));
-        ctx.params.OBIAD_OD = QTime(11, 0);
-        ctx.params.OBIAD_DO = QTime(15, 0);
-        ctx.params.SYGNAL_WYD = 1; // a plain issue is silent
-        ctx.params.SYGNAL_BLOK = 0;
+        canteen(ctx.params);
         main->setFactory(FunctionSlot::Rejestrator, [this](TfmMain& m) {
             auto* w = new TfmTQ200(m);
             // The switch files of the test's program folder, not of the current directory.
-            RegistrationEnv& env = w->run().env();
+            WorkstationEnv& env = w->run().env();
             env.fileExists = [this](const QString& name) {
                 return QFile::exists(home.path() + '/' + name);
             };
