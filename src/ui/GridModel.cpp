@@ -46,11 +46,28 @@ void GridModel::rebind() {
     if (columns_.empty()) {
         for (int i = 0; i < fields_; ++i)
             fieldIndex_.push_back(i);
-        return;
+    } else {
+        for (const GridColumn& c : columns_) {
+            const fb::Field* f = q_.isOpen() ? q_.findField(c.field) : nullptr;
+            fieldIndex_.push_back(f ? f->index() : -1);
+        }
     }
-    for (const GridColumn& c : columns_) {
-        const fb::Field* f = q_.isOpen() ? q_.findField(c.field) : nullptr;
-        fieldIndex_.push_back(f ? f->index() : -1);
+    resolveFormats();
+}
+
+void GridModel::resolveFormats() {
+    // Looked up once here, not for every cell painted.
+    format_.assign(fieldIndex_.size(), nullptr);
+    for (size_t c = 0; c < fieldIndex_.size(); ++c) {
+        if (!columns_.empty() && columns_[c].format) {
+            format_[c] = &columns_[c].format;
+            continue;
+        }
+        if (fieldIndex_[c] < 0 || fieldFormats_.empty())
+            continue;
+        const auto it = fieldFormats_.find(q_.field(fieldIndex_[c]).name().toUpper());
+        if (it != fieldFormats_.end())
+            format_[c] = &it->second;
     }
 }
 
@@ -72,6 +89,7 @@ void GridModel::setFieldFormat(const QString& field, Formatter format) {
         fieldFormats_[field.toUpper()] = std::move(format);
     else
         fieldFormats_.erase(field.toUpper());
+    resolveFormats();
 }
 
 bool GridModel::hasFieldFormat(const QString& field) const {
@@ -83,16 +101,8 @@ QString GridModel::displayText(int row, int column) const {
     if (field < 0)
         return {};
     const fb::Value v = q_.value(row, field);
-    if (!columns_.empty()) {
-        const GridColumn& c = columns_[static_cast<size_t>(column)];
-        if (c.format)
-            return c.format(v);
-    }
-    if (!fieldFormats_.empty()) {
-        const auto it = fieldFormats_.find(q_.field(field).name().toUpper());
-        if (it != fieldFormats_.end())
-            return it->second(v);
-    }
+    if (const Formatter* format = format_[static_cast<size_t>(column)])
+        return (*format)(v);
     return v.toString();
 }
 

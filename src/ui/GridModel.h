@@ -61,6 +61,7 @@ public:
 
 private:
     void rebind();
+    void resolveFormats();
     void reset();
     void rowsAdded();
 
@@ -68,6 +69,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndex_;
     std::map<QString, Formatter> fieldFormats_;
+    std::vector<const Formatter*> format_; // of each grid column, or none
     int rows_ = 0;
     int fields_ = 0;
     std::uint64_t generation_ = 0;
