@@ -5,6 +5,7 @@
 #include "fb/Query.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace fb {
 
@@ -31,7 +32,23 @@ void Transaction::start() {
     if (!db_.connected())
         throw Error(0, QStringLiteral("Brak połączenia z bazą danych"));
     Status st;
-    call([&] { d_->tra.reset(db_.impl().att->startTransaction(&st, 0, nullptr)); });
+    if (!options_.readCommitted && options_.wait) {
+        // The server's default: a snapshot that waits for locks.
+        call([&] { d_->tra.reset(db_.impl().att->startTransaction(&st, 0, nullptr)); });
+        return;
+    }
+    std::vector<unsigned char> tpb{isc_tpb_version3, isc_tpb_write};
+    if (options_.readCommitted) {
+        tpb.push_back(isc_tpb_read_committed);
+        tpb.push_back(isc_tpb_rec_version);
+    } else {
+        tpb.push_back(isc_tpb_concurrency);
+    }
+    tpb.push_back(options_.wait ? isc_tpb_wait : isc_tpb_nowait);
+    call([&] {
+        d_->tra.reset(
+            db_.impl().att->startTransaction(&st, static_cast<unsigned>(tpb.size()), tpb.data()));
+    });
 }
 
 void Transaction::commit() {

@@ -9,6 +9,16 @@ namespace fb {
 class Database;
 class Query;
 
+// How a transaction sees other transactions' work and meets their locks.
+struct TransactionOptions {
+    // Off: a snapshot of the database as it was when the transaction started. On: every
+    // statement sees what other transactions committed before it ran.
+    bool readCommitted = false;
+    // Off: a row that another active transaction changed is refused at once (a lock conflict)
+    // instead of waiting for that transaction to end.
+    bool wait = true;
+};
+
 // One transaction on a database's attachment, started on demand. Ending it (commit or
 // rollback) closes every query bound to it, as their cursors die with it. A transaction
 // still active when destroyed is rolled back.
@@ -20,6 +30,10 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     Database& database() const { return db_; }
+
+    // For the transactions started from now on; an active one keeps its own.
+    void setOptions(const TransactionOptions& options) { options_ = options; }
+    const TransactionOptions& options() const { return options_; }
 
     void start(); // throws fb::Error; an active transaction is kept
     void commit();
@@ -45,6 +59,7 @@ private:
     Database& db_;
     std::unique_ptr<Impl> d_;
     std::vector<Query*> queries_;
+    TransactionOptions options_;
 };
 
 // Starts a transaction for a scope and rolls it back on leaving unless commit() ran.
