@@ -2,6 +2,7 @@
 
 #include "app/TfmMain.h"
 #include "lists/forms/TfmWykazy.h"
+#include "planning/forms/TfmDane.h"
 #include "terminals/forms/TfmParam.h"
 #include "terminals/forms/TfmTQ200.h"
 
@@ -9,14 +10,23 @@
 
 namespace kzm {
 
-void SetFunctionWindows(TfmMain& main) {
-    main.setFactory(FunctionSlot::Wykazy, [](TfmMain& m) {
-        auto* w = new TfmWykazy(m);
-        // A closed hub leaves the focus on the button that opens it.
-        QPushButton* button = m.button(FunctionSlot::Wykazy);
-        QObject::connect(w, &TfmWykazy::closed, button, [button] { button->setFocus(); });
+namespace {
+
+// A hub behind a button of the main window; a closed hub leaves the focus on that button.
+template <class Hub> void SetHub(TfmMain& main, FunctionSlot slot) {
+    main.setFactory(slot, [slot](TfmMain& m) {
+        auto* w = new Hub(m);
+        QPushButton* button = m.button(slot);
+        QObject::connect(w, &HubWindow::closed, button, [button] { button->setFocus(); });
         return w;
     });
+}
+
+} // namespace
+
+void SetFunctionWindows(TfmMain& main) {
+    SetHub<TfmDane>(main, FunctionSlot::Dane);
+    SetHub<TfmWykazy>(main, FunctionSlot::Wykazy);
     main.setFactory(FunctionSlot::Parametry, [](TfmMain& m) { return new TfmParam(m); });
     main.setFactory(FunctionSlot::Rejestrator, [](TfmMain& m) { return new TfmTQ200(m); });
 }
