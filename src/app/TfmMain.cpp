@@ -162,9 +162,11 @@ TfmMain::TfmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(c
 
     setCentralWidget(central);
     gauge_ = std::make_unique<MainGauge>(pbGauge_, ctx_.s);
+    ctx_.s.SetMainGauge(gauge_.get());
 }
 
 TfmMain::~TfmMain() {
+    ctx_.s.SetMainGauge(nullptr);
     if (ctx_.s.ui.showInfo) {
         ctx_.s.ui.showInfo = nullptr;
         ctx_.s.ui.setInfoVisible = nullptr;

@@ -135,18 +135,18 @@ ErrContext Session::TakeErrContext() {
 }
 
 void Session::GaugeStart(int maximum) {
-    if (gauge_)
-        gauge_->start(maximum);
+    if (ProgressGauge* g = gauge())
+        g->start(maximum);
 }
 
 void Session::GaugeStep() {
-    if (gauge_)
-        gauge_->step();
+    if (ProgressGauge* g = gauge())
+        g->step();
 }
 
 void Session::GaugeEnd() {
-    if (gauge_) {
-        gauge_->end();
+    if (ProgressGauge* g = gauge()) {
+        g->end();
         Repaint();
     }
 }

@@ -100,6 +100,9 @@ public:
     ErrContext TakeErrContext(); // read and clear, as the error handler does
 
     void RegisterGauge(ProgressGauge* gauge) { gauge_ = gauge; }
+    // The gauge of the main window, which shows the progress of long work when no window
+    // registered a gauge of its own.
+    void SetMainGauge(ProgressGauge* gauge) { mainGauge_ = gauge; }
     void UnregisterGauge(ProgressGauge* gauge) {
         if (gauge_ == gauge)
             gauge_ = nullptr;
@@ -107,7 +110,7 @@ public:
     void GaugeStart(int maximum);
     void GaugeStep();
     void GaugeEnd();
-    ProgressGauge* gauge() const { return gauge_; }
+    ProgressGauge* gauge() const { return gauge_ ? gauge_ : mainGauge_; }
     void CursorBusy();
     void CursorNormal();
     void Repaint();
@@ -118,6 +121,7 @@ public:
 
 private:
     ProgressGauge* gauge_ = nullptr;
+    ProgressGauge* mainGauge_ = nullptr;
 };
 
 // The busy cursor for the length of a scope.

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -91,6 +92,33 @@ void ForceCase(QLineEdit* edit, bool upper) {
 
 void FilterKeys(QLineEdit* edit, KeyFilter filter) {
     edit->installEventFilter(new KeyFilterObject(filter, edit));
+}
+
+} // namespace kzm
+
+namespace kzm {
+
+namespace {
+
+QString BoxText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    while (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+void WarnBox(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, BoxText(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool AskBox(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, BoxText(text), QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace kzm

@@ -20,6 +20,11 @@ QLineEdit* MakeEdit(const QString& name, QWidget* parent);
 QLineEdit* MakeReadOnly(const QString& name, QWidget* parent);
 QCheckBox* MakeCheck(const QString& text, const QString& name, QWidget* parent);
 
+// A warning box with an OK button; CR LF in the text as line ends.
+void WarnBox(QWidget* parent, const QString& title, const QString& text);
+// A question box answered Yes or No; true for Yes.
+bool AskBox(QWidget* parent, const QString& title, const QString& text);
+
 // Keeps what is typed into a field in upper or lower case.
 void ForceCase(QLineEdit* edit, bool upper);
 

@@ -136,6 +136,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return displayText(index.row(), index.column());
+    case Qt::ForegroundRole:
+        if (rowForeground_) {
+            const QColor colour = rowForeground_(index.row());
+            if (colour.isValid())
+                return colour;
+        }
+        return {};
     case Qt::TextAlignmentRole:
         if (column)
             return QVariant::fromValue(column->alignment);

@@ -4,8 +4,10 @@
 #include "fb/Query.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -20,6 +22,20 @@ struct GridColumn {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     Formatter format;
 };
+
+// A column aligned to the left or to the right.
+inline GridColumn LeftColumn(const QString& field, const QString& caption, int width,
+                             Formatter format = {}) {
+    return {field, caption, width, Qt::AlignLeft | Qt::AlignVCenter, std::move(format)};
+}
+inline GridColumn RightColumn(const QString& field, const QString& caption, int width,
+                              Formatter format = {}) {
+    return {field, caption, width, Qt::AlignRight | Qt::AlignVCenter, std::move(format)};
+}
+inline GridColumn CentredColumn(const QString& field, const QString& caption, int width,
+                                Formatter format = {}) {
+    return {field, caption, width, Qt::AlignCenter, std::move(format)};
+}
 
 // The table model every grid of the program shows a query through. Rows are the query's
 // fetched rows; more are fetched from its open cursor as the grid scrolls. The query tells the
@@ -43,6 +59,11 @@ public:
     // kept across re-opens and new texts of the query. A column's own formatter comes first.
     void setFieldFormat(const QString& field, Formatter format);
     bool hasFieldFormat(const QString& field) const;
+    // The colour of a row's text; an invalid colour leaves the grid's own.
+    void setRowForeground(std::function<QColor(int row)> colour) {
+        rowForeground_ = std::move(colour);
+    }
+
     // The text shown for a cell: the column's formatter, the field's, else the value as text.
     QString displayText(int row, int column) const;
 
@@ -69,6 +90,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndex_;
     std::map<QString, Formatter> fieldFormats_;
+    std::function<QColor(int row)> rowForeground_;
     std::vector<const Formatter*> format_; // of each grid column, or none
     int rows_ = 0;
     int fields_ = 0;

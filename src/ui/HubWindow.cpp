@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kzm {
 
@@ -40,7 +41,6 @@ HubWindow::HubWindow(WindowHost& host, const QString& componentName, const QStri
     pnButtons_ = new QFrame(this);
     pnButtons_->setObjectName(QStringLiteral("pnButtons"));
     pnButtons_->setFrameShape(QFrame::StyledPanel);
-    pnButtons_->setFixedWidth(columnWidth);
     auto* column = new QVBoxLayout(pnButtons_);
     column->setContentsMargins(4, 4, 4, 4);
     btnExit_ = MakeButton(QStringLiteral("Wyjście"), QStringLiteral("btnExit"), pnButtons_);
@@ -59,8 +59,10 @@ HubWindow::HubWindow(WindowHost& host, const QString& componentName, const QStri
         connect(b, &QPushButton::clicked, a, &QAction::trigger);
         connect(a, &QAction::changed, b, [a, b] { b->setEnabled(a->isEnabled()); });
         column->addWidget(b);
+        buttonColumnWidth_ = std::max(buttonColumnWidth_, b->sizeHint().width() + 10);
     }
     column->addStretch(1);
+    pnButtons_->setFixedWidth(buttonColumnWidth_);
     row->addWidget(pnButtons_);
 
     pnClient_ = new QWidget(this);
@@ -135,7 +137,7 @@ void HubWindow::windowGone(HubColumn column) {
     case HubColumn::Shown:
         break;
     case HubColumn::Narrowed:
-        pnButtons_->setFixedWidth(columnWidth);
+        pnButtons_->setFixedWidth(buttonColumnWidth_);
         break;
     case HubColumn::Hidden:
         pnButtons_->show();

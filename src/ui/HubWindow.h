@@ -57,8 +57,9 @@ public:
     // Closes every open window of the hub, in the hub's closing order; the hub stays open.
     void CloseChildren() override;
 
-    // The width of the button column.
+    // The width of the button column: at least this, more when a button's caption needs it.
     static constexpr int columnWidth = 110;
+    int buttonColumnWidth() const { return buttonColumnWidth_; }
 
     AppContext& ctx() const override;
     void SetChCaption(const QString& text) override;
@@ -103,6 +104,7 @@ private:
     QFrame* pnButtons_ = nullptr;
     QWidget* pnClient_ = nullptr;
     QPushButton* btnExit_ = nullptr;
+    int buttonColumnWidth_ = columnWidth;
 };
 
 // A hub whose windows are named by the enum Slot.

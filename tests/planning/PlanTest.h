@@ -1,7 +1,6 @@
 #pragma once
-// The plan window's logic over a copy of the catalogue database with a small canteen: two
-// units, four persons assigned from 01.01.2025, the prices of every rate, three event types and
-// three corrections.
+// The plan window's logic over a copy of the catalogue database with the small canteen of
+// support/Canteen.h.
 
 #include "db/Tdmu.h"
 #include "planning/PlanList.h"

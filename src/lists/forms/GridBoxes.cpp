@@ -63,6 +63,13 @@ void GridBoxes::setMarkColumn(int column) {
     markColumn_ = column;
 }
 
+void GridBoxes::setMarkColumn(int column, std::function<bool(int row)> marked,
+                              std::function<void(int row)> toggle) {
+    markColumn_ = column;
+    marked_ = std::move(marked);
+    toggle_ = std::move(toggle);
+}
+
 void GridBoxes::setFlagColumn(int column, BoxMark mark, std::function<void()> flip) {
     flags_[column] = {mark, std::move(flip)};
 }
@@ -86,7 +93,8 @@ void GridBoxes::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QColor colour =
         option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     if (marks)
-        DrawBox(painter, option.rect, colour, selected, BoxMark::Tick);
+        DrawBox(painter, option.rect, colour, marked_ ? marked_(index.row()) : selected,
+                BoxMark::Tick);
     else
         DrawBox(painter, option.rect, colour, index.data().toString().toInt() != 0,
                 flag->second.mark);
@@ -104,9 +112,15 @@ bool GridBoxes::eventFilter(QObject* watched, QEvent* event) {
         return QStyledItemDelegate::eventFilter(watched, event);
     // The mark box marks or unmarks its row only; the row becomes the current one.
     if (type == QEvent::MouseButtonPress) {
-        grid_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
-        grid_->selectionModel()->select(at,
-                                        QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+        if (toggle_) {
+            grid_->setCurrentIndex(at);
+            toggle_(at.row());
+            grid_->viewport()->update();
+        } else {
+            grid_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+            grid_->selectionModel()->select(at, QItemSelectionModel::Toggle |
+                                                    QItemSelectionModel::Rows);
+        }
     }
     return true;
 }

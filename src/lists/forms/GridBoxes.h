@@ -21,6 +21,10 @@ public:
     explicit GridBoxes(DbGrid* grid);
 
     void setMarkColumn(int column);
+    // The mark column over marks the window keeps itself: `marked` tells a row's mark, a
+    // click calls `toggle` for the row.
+    void setMarkColumn(int column, std::function<bool(int row)> marked,
+                       std::function<void(int row)> toggle);
     // A click on a cell of the column runs `flip` once the clicked row is the current one.
     void setFlagColumn(int column, BoxMark mark, std::function<void()> flip);
 
@@ -38,6 +42,8 @@ private:
 
     DbGrid* grid_;
     int markColumn_ = -1;
+    std::function<bool(int row)> marked_;
+    std::function<void(int row)> toggle_;
     std::map<int, Flag> flags_;
 };
 

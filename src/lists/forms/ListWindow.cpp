@@ -53,14 +53,6 @@ void LinkButton(QPushButton* button, QAction* action) {
 }
 
 // A message as a box shows it: line by line, without the line break that ends it.
-QString BoxText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    while (text.endsWith(u'\n'))
-        text.chop(1);
-    return text;
-}
-
 bool PanelOpen(const ListController& list) {
     return list.mode() == ListMode::Adding || list.mode() == ListMode::Editing;
 }
@@ -431,14 +423,11 @@ void ListWindow::present(ListPane& p, const ListResult& result) {
 }
 
 void ListWindow::warn(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, title, BoxText(text), QMessageBox::Ok, this);
-    box.exec();
+    WarnBox(this, title, text);
 }
 
 bool ListWindow::askYesNo(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, BoxText(text), QMessageBox::Yes | QMessageBox::No,
-                    this);
-    return box.exec() == QMessageBox::Yes;
+    return AskBox(this, title, text);
 }
 
 // ---- show, close and keys

@@ -1,5 +1,7 @@
 #include "planning/forms/TfmDane.h"
 
+#include "planning/forms/TfmPlan.h"
+
 namespace kzm {
 
 const std::array<HubEntry, daneSlotCount>& DaneEntries() {
@@ -21,6 +23,9 @@ const std::array<HubEntry, daneSlotCount>& DaneEntries() {
 TfmDane::TfmDane(WindowHost& host)
     : HubWindowOf(host, QStringLiteral("fmDane"), QStringLiteral("Dane"), DaneEntries(),
                   {HubSlot(DaneSlot::Import), HubSlot(DaneSlot::ViewR), HubSlot(DaneSlot::Plan),
-                   HubSlot(DaneSlot::Woda), HubSlot(DaneSlot::Psy), HubSlot(DaneSlot::Analiza)}) {}
+                   HubSlot(DaneSlot::Woda), HubSlot(DaneSlot::Psy), HubSlot(DaneSlot::Analiza)}) {
+    setFactory(DaneSlot::Plan,
+               [](WindowHost& h, const QString& caption) { return new TfmPlan(h, caption); });
+}
 
 } // namespace kzm

@@ -100,24 +100,25 @@ TEST_F(DaneTest, TheMainWindowsButtonOpensTheHubWithItsButtonsDisabledUntilTheir
         return out;
     };
     EXPECT_EQ(buttons(),
-              QStringList({"btnExit Wyjście", "btnPlan Plan (-)", "btnWoda Rozliczenie napojów (-)",
+              QStringList({"btnExit Wyjście", "btnPlan Plan", "btnWoda Rozliczenie napojów (-)",
                            "btnPsy Psy (-)", "btnAnaliza Analiza finansowa (-)",
                            "btnViewR Rejestracje wydań (-)", "btnImport Import (-)"}));
-    hub->Open(DaneSlot::Plan);
+    hub->Open(DaneSlot::Woda);
     settle();
-    EXPECT_EQ(hub->childWindow(DaneSlot::Plan), nullptr) << "no window without its factory";
+    EXPECT_EQ(hub->childWindow(DaneSlot::Woda), nullptr) << "no window without its factory";
     EXPECT_EQ(main->chCaption(), "Dane");
 
-    // A window set enables its button and its action alone.
+    // A window set enables its button and its action alone (the plan's is set by the hub).
     hub->setFactory(DaneSlot::Psy, [this](WindowHost& h, const QString& c) {
         return new StubWindow(h, c, closings);
     });
     EXPECT_EQ(buttons(),
-              QStringList({"btnExit Wyjście", "btnPlan Plan (-)", "btnWoda Rozliczenie napojów (-)",
+              QStringList({"btnExit Wyjście", "btnPlan Plan", "btnWoda Rozliczenie napojów (-)",
                            "btnPsy Psy", "btnAnaliza Analiza finansowa (-)",
                            "btnViewR Rejestracje wydań (-)", "btnImport Import (-)"}));
     for (const char* action : {"aPlan", "aWoda", "aPsy", "aAnaliza", "aViewR", "aImport"})
-        EXPECT_EQ(Child<QAction>(hub, action)->isEnabled(), action == std::string("aPsy"))
+        EXPECT_EQ(Child<QAction>(hub, action)->isEnabled(),
+                  action == std::string("aPsy") || action == std::string("aPlan"))
             << action;
 }
 
@@ -151,7 +152,7 @@ TEST_F(DaneTest, EachButtonOpensItsWindowOnceAndClosesTheOthers) {
         for (const QPointer<StubWindow>& earlier : made)
             EXPECT_TRUE(earlier.isNull() || earlier == first) << c.button << " leaves one open";
         EXPECT_EQ(column(hub)->isVisible(), c.columnShown) << c.button;
-        EXPECT_EQ(column(hub)->width(), TfmDane::columnWidth) << c.button;
+        EXPECT_EQ(column(hub)->width(), hub->buttonColumnWidth()) << c.button;
 
         // Again, by its action (the import window hides the buttons): the same window.
         const qsizetype windows = made.size();
