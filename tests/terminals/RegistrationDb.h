@@ -7,6 +7,7 @@
 #include "core/Session.h"
 #include "db/Params.h"
 #include "db/Tdm.h"
+#include "terminals/RegistrationRun.h"
 #include "tqsim/SimLine.h"
 #include "tqsim/SimTerminal.h"
 
@@ -56,6 +57,20 @@ inline void AtRecordRequest(kzm::tqsim::SimLine& l, int n, std::function<void()>
             QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
     });
 }
+
+// A registration run's observer that shows nothing and lets the events through while it waits.
+struct QuietRun : kzm::RegistrationObserver {
+    void historyCleared() override {}
+    void historyAdded(const QString&) override {}
+    void historyTrimmed(int) override {}
+    void lampChanged(kzm::RunLamp) override {}
+    void runningChanged(bool) override {}
+    void stateChanged(const QString&) override {}
+    void countsChanged(const kzm::DayCounts&) override {}
+    void currentChanged(int) override {}
+    bool askStop(const QString&) override { return false; }
+    void idle() override { QCoreApplication::processEvents(); }
+};
 
 class Registrations {
 public:

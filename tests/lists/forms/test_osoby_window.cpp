@@ -231,18 +231,7 @@ TEST_F(OsobyWindowTest, APersonEnteredInTheWindowIsFoundAndKnownAtATerminal) {
     terminals.definition(3, QStringLiteral("Kuchnia 1"));
     tqsim::SimLine& line = terminals.line(3, {{tqsim::Model::TQ200, 1}});
     line.addReading(0, testreg::Card("0000471100", testreg::At("12:00:00")));
-    struct Quiet : RegistrationObserver {
-        void historyCleared() override {}
-        void historyAdded(const QString&) override {}
-        void historyTrimmed(int) override {}
-        void lampChanged(RunLamp) override {}
-        void runningChanged(bool) override {}
-        void stateChanged(const QString&) override {}
-        void countsChanged(const DayCounts&) override {}
-        void currentChanged(int) override {}
-        bool askStop(const QString&) override { return false; }
-        void idle() override { QCoreApplication::processEvents(); }
-    } quiet;
+    testreg::QuietRun quiet;
     RegistrationRun run(s, dm, ctx.params, quiet);
     run.loadTerminals();
     run.startStop();

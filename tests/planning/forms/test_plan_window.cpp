@@ -13,6 +13,8 @@
 #include "support/QtPrint.h"
 #include "support/WhenModal.h"
 #include "support/Widgets.h"
+#include "terminals/RegistrationDb.h"
+#include "terminals/RegistrationRun.h"
 #include "ui/DbGrid.h"
 
 #include <QAbstractButton>
@@ -243,6 +245,44 @@ TEST_F(PlanWindowTest, TheSumsOfASmallPlanLineByLine) {
     EXPECT_TRUE(find<QWidget>(w, "pnSumy")->isVisible());
     click(w, "btnZamknij");
     EXPECT_FALSE(find<QWidget>(w, "pnSumy")->isVisible());
+}
+
+// From the window to the terminal: today's plan made, lunch entered for one person, and at the
+// terminal that person gets the lunch and the other one is blocked.
+TEST_F(PlanWindowTest, APersonPlannedForLunchGetsItAtTheTerminalAndOneWithoutIsBlocked) {
+    testreg::Registrations terminals(dm, s, home.path());
+    terminals.canteen(ctx.params);
+    terminals.exec("update KZM_KART set NR_IDENT='0000510100' where NR_OPER=101");
+    terminals.exec("update KZM_KART set NR_IDENT='0000510200' where NR_OPER=102");
+    s.workDate = testreg::day;
+    TfmPlan* w = open();
+    ASSERT_TRUE(w);
+    chooseUnit(w, 0);
+    click(w, "btnOpen");
+    DbGrid* g = find<DbGrid>(w, "dbgPlan");
+    ASSERT_EQ(gridRows(g), QStringList({"101 " + testreg::day.toString("dd.MM.yyyy") + " (red)",
+                                        "102 " + testreg::day.toString("dd.MM.yyyy") + " (red)"}));
+    clickMark(g, 0);
+    ASSERT_TRUE(w->sideLists().events().locate("ID", canteen.lunch));
+    w->WpiszdoplanuClick(PlanSide::Events);
+    EXPECT_EQ(gridRows(g).first(), "101 " + testreg::day.toString("dd.MM.yyyy") + " TOB");
+
+    terminals.definition(3, QStringLiteral("Kuchnia 1"));
+    tqsim::SimLine& line = terminals.line(3, {{tqsim::Model::TQ200, 1}});
+    line.addReading(0, testreg::Card("0000510100", testreg::At("12:00:00")));
+    line.addReading(0, testreg::Card("0000510200", testreg::At("12:01:00")));
+    testreg::QuietRun quiet;
+    RegistrationRun run(s, dm, ctx.params, quiet);
+    run.loadTerminals();
+    run.startStop();
+    for (int i = 0; i < 5 && line.state(0).acknowledged < 2; ++i) {
+        run.timer().stop();
+        run.cycle();
+    }
+    run.timer().stop();
+    EXPECT_EQ(line.state(0).acknowledged, 2);
+    EXPECT_EQ(testreg::Texts(line.state(0)), QStringList({"WYDANIE", "BLOKADA"}));
+    run.startStop();
 }
 
 // The picture of the README: KZM_SCREENSHOTS names the folder it is written to.
