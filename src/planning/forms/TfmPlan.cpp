@@ -468,6 +468,7 @@ void TfmPlan::showUnit(int unit) {
     if (unit < 0)
         return;
     pnSumy_->hide();
+    chFiltruj_->setChecked(false);
     plan_->openUnit(unit, period());
     side_->locateUnit(unit);
     dbgJedn_->refresh();
@@ -590,7 +591,6 @@ void TfmPlan::makePlan(bool refresh) {
     if (ctx().s.ui.setInfoVisible)
         ctx().s.ui.setInfoVisible(false);
     if (r.ok()) {
-        chFiltruj_->setChecked(false);
         afterAction();
         showOrder();
     }
