@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Every benchmark in one run: kzm-seed makes one realistic database (options go to kzm-seed;
 # without them 3000 persons in 40 units and a year of plans and readings), bench_scale measures
-# on it, then the benchmarks that build fixtures of their own run. Each prints "name value unit"
-# lines; the figures belong in bench/README.md. Not part of ./test.sh.
+# on it, then the benchmarks that build fixtures of their own run (bench_persons and
+# bench_plan_window fill kzm-seed databases of 5000 persons of their own, the latter a year of
+# plans in about three minutes). Each prints "name value unit" lines; the figures belong in
+# bench/README.md. Not part of ./test.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
