@@ -44,16 +44,6 @@ const struct {
 // The columns of "Szkody".
 enum SzkodaColumn { colSzSkrot, colSzWoda, colSzStawka };
 
-GridColumn Left(const char* field, const QString& caption, int width) {
-    return {QString::fromLatin1(field), caption, width, Qt::AlignLeft | Qt::AlignVCenter, {}};
-}
-GridColumn Right(const char* field, const QString& caption, int width) {
-    return {QString::fromLatin1(field), caption, width, Qt::AlignRight | Qt::AlignVCenter, {}};
-}
-GridColumn Box(const char* field, const QString& caption) {
-    return {QString::fromLatin1(field), caption, 4, Qt::AlignCenter, {}};
-}
-
 QString GrupaCell(const fb::Value& v) {
     return v.isNull() ? QString() : ZdarzList::GrupaText(v.toInt());
 }
@@ -99,15 +89,15 @@ TfmZdarz::TfmZdarz(WindowHost& host, const QString& caption)
     DbGrid* grid = pane_.grid;
     grid->setColumns({
         {QString(), QString(), 2, Qt::AlignCenter, {}},
-        Left("SKROT", QStringLiteral("Kod"), 6),
-        Left("NAZWA", QStringLiteral("Nazwa."), 30),
-        Right("STAWKA_DW", QStringLiteral("Stawka do wypł."), 14),
-        Box("SN", QStringLiteral("Śn.")),
-        Box("OB", QStringLiteral("Ob.")),
-        Box("KO", QStringLiteral("Ko.")),
-        Box("WODA", QStringLiteral("Woda.")),
-        Right("STAWKA_DW110", QStringLiteral("D110"), 7),
-        Right("LPW", QStringLiteral("LP kol."), 6),
+        LeftColumn(QStringLiteral("SKROT"), QStringLiteral("Kod"), 6),
+        LeftColumn(QStringLiteral("NAZWA"), QStringLiteral("Nazwa."), 30),
+        RightColumn(QStringLiteral("STAWKA_DW"), QStringLiteral("Stawka do wypł."), 14),
+        CentredColumn(QStringLiteral("SN"), QStringLiteral("Śn."), 4),
+        CentredColumn(QStringLiteral("OB"), QStringLiteral("Ob."), 4),
+        CentredColumn(QStringLiteral("KO"), QStringLiteral("Ko."), 4),
+        CentredColumn(QStringLiteral("WODA"), QStringLiteral("Woda."), 4),
+        RightColumn(QStringLiteral("STAWKA_DW110"), QStringLiteral("D110"), 7),
+        RightColumn(QStringLiteral("LPW"), QStringLiteral("LP kol."), 6),
         {QStringLiteral("GRW"), QStringLiteral("Gr.wydr."), 14, Qt::AlignLeft | Qt::AlignVCenter,
          &GrupaCell},
     });
@@ -121,11 +111,12 @@ TfmZdarz::TfmZdarz(WindowHost& host, const QString& caption)
         boxes->setFlagColumn(f.column, BoxMark::Cross,
                              [this, field = QString::fromLatin1(f.field)] { FlipFlag(field); });
 
-    grw_.grid->setColumns(
-        {Right("ID", QStringLiteral("Nr"), 3), Left("NAZWA", QStringLiteral("nazwa"), 15)});
-    szk_.grid->setColumns({Left("SKROT", QStringLiteral("skrot"), 6),
-                           Box("WODA", QStringLiteral("woda")),
-                           Right("STAWKA_DW", QStringLiteral("Stawka do wypł."), 14)});
+    grw_.grid->setColumns({RightColumn(QStringLiteral("ID"), QStringLiteral("Nr"), 3),
+                           LeftColumn(QStringLiteral("NAZWA"), QStringLiteral("nazwa"), 15)});
+    szk_.grid->setColumns(
+        {LeftColumn(QStringLiteral("SKROT"), QStringLiteral("skrot"), 6),
+         CentredColumn(QStringLiteral("WODA"), QStringLiteral("woda"), 4),
+         RightColumn(QStringLiteral("STAWKA_DW"), QStringLiteral("Stawka do wypł."), 14)});
     (new GridBoxes(szk_.grid))->setFlagColumn(colSzWoda, BoxMark::Cross, [this] { FlipWoda(); });
     // Every caption and value whole; the last column takes what room is left.
     for (DbGrid* g : {grid, grw_.grid, szk_.grid}) {
