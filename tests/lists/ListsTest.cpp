@@ -15,8 +15,7 @@ QStringList ListsTest::Rows(const QString& sql) {
 }
 
 int ListsTest::Int(const QString& sql) {
-    const QStringList rows = Rows(sql);
-    return rows.isEmpty() ? -1 : rows.first().section(u'|', 0, 0).toInt();
+    return testdb::Int(dm, sql);
 }
 
 } // namespace lists

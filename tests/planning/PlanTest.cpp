@@ -31,8 +31,7 @@ QStringList PlanTest::Rows(const QString& sql) {
 }
 
 int PlanTest::Int(const QString& sql) {
-    const QStringList rows = Rows(sql);
-    return rows.isEmpty() ? -1 : rows.first().section(u'|', 0, 0).toInt();
+    return testdb::Int(dm, sql);
 }
 
 QStringList PlanTest::Shown() {

@@ -54,4 +54,9 @@ QString Row(kzm::Tdm& dm, const QString& sql) {
     return rows.isEmpty() ? QString() : rows.first();
 }
 
+int Int(kzm::Tdm& dm, const QString& sql) {
+    const QStringList rows = Rows(dm, sql);
+    return rows.isEmpty() ? -1 : rows.first().section(u'|', 0, 0).toInt();
+}
+
 } // namespace testdb

@@ -17,5 +17,7 @@ void Exec(kzm::Tdm& dm, const QString& sql);
 QStringList Rows(kzm::Tdm& dm, const QString& sql);
 // The first row; empty when there is none.
 QString Row(kzm::Tdm& dm, const QString& sql);
+// The first column of the first row as an integer; -1 without a row.
+int Int(kzm::Tdm& dm, const QString& sql);
 
 } // namespace testdb
