@@ -84,13 +84,13 @@ end)");
     SetStatistics(db, {"KZM_PRZYDZIAL1"});
 }
 
-double OpenPlanMonth(fb::Database& db, int modyfikacja) {
+double OpenPlanMonth(fb::Database& db, int modyfikacja, const QDate& from, const QDate& to) {
     fb::Transaction tr(db);
     QElapsedTimer t;
     t.start();
     fb::Query q(tr);
     q.setSql("execute procedure PKZM_OPEN_PLAN_2(:dzien, :modyfikacja)");
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
+    for (QDate d = from; d <= to; d = d.addDays(1)) {
         q.setParam("dzien", d);
         q.setParam("modyfikacja", modyfikacja);
         q.execSql();

@@ -33,8 +33,10 @@ QString CopyTemplate(const QTemporaryDir& dir, const QString& name);
 
 void SeedPersons(fb::Database& db);
 
-// PKZM_OPEN_PLAN_2 for every day of the month in one transaction; the milliseconds taken.
-double OpenPlanMonth(fb::Database& db, int modyfikacja = 0);
+// PKZM_OPEN_PLAN_2 for every day from `from` to `to` (by default the month) in one transaction,
+// committed; the milliseconds taken.
+double OpenPlanMonth(fb::Database& db, int modyfikacja = 0, const QDate& from = first,
+                     const QDate& to = last);
 
 // Recomputes the selectivity of the named indexes.
 void SetStatistics(fb::Database& db, std::initializer_list<const char*> indexes);

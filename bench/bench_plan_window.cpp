@@ -98,25 +98,6 @@ struct Workstation {
     ~Workstation() { s.UnregisterGauge(&gauge); }
 };
 
-// PKZM_OPEN_PLAN_2 for each day of the period in one transaction, committed: the procedure
-// alone, as bench::OpenPlanMonth runs it. The milliseconds taken.
-double PlanBare(fb::Database& db, const Period& p, int modyfikacja) {
-    QElapsedTimer t;
-    t.start();
-    fb::Transaction tr(db);
-    fb::Query q(tr);
-    q.setSql(QStringLiteral("execute procedure PKZM_OPEN_PLAN_2 :dzien, :modyfikacja"));
-    q.prepare();
-    for (QDate d = p.od; d <= p.dd; d = d.addDays(1)) {
-        q.setParam(QStringLiteral("dzien"), d);
-        q.setParam(QStringLiteral("modyfikacja"), modyfikacja);
-        q.execSql();
-    }
-    q.close();
-    tr.commit();
-    return ms(t);
-}
-
 // The window's "Dopisz dane" or "Aktualizuj dane osobowe w całym okresie": lock, gauge, the
 // procedure, commit, log and the unit re-opened. The milliseconds taken; negative on failure.
 double PlanWindow(Workstation& w, const Period& p, bool refresh, int unit) {
@@ -306,8 +287,9 @@ int main(int argc, char** argv) {
             const bool bareFirst = r % 2 == 0;
             for (int turn = 0; turn < 2 && ok; ++turn) {
                 if ((turn == 0) == bareFirst) {
-                    make.bare.push_back(PlanBare(bare.dm.IBBaza, fresh, 0));
-                    refresh.bare.push_back(PlanBare(bare.dm.IBBaza, old, 1));
+                    make.bare.push_back(
+                        bench::OpenPlanMonth(bare.dm.IBBaza, 0, fresh.od, fresh.dd));
+                    refresh.bare.push_back(bench::OpenPlanMonth(bare.dm.IBBaza, 1, old.od, old.dd));
                 } else {
                     window.gauge.steps = 0;
                     make.window.push_back(PlanWindow(window, fresh, false, unit));
