@@ -47,6 +47,11 @@ const QString gridHint = QStringLiteral(" Prawy przycisk myszy uruchamia menu ")
 class WaitingObserver : public PlanRunObserver {
 public:
     explicit WaitingObserver(Tdm& dm) : dm_(dm) {}
+    ~WaitingObserver() override {
+        Session& s = dm_.session();
+        if (told_ && s.ui.setInfoVisible)
+            s.ui.setInfoVisible(false);
+    }
     bool waiting() override {
         if (!told_) {
             dm_.SayInf(QStringLiteral("Plan tworzy teraz inne stanowisko, czekam na jego koniec"));
@@ -582,14 +587,14 @@ void TfmPlan::BitBtn8Click() {
 }
 
 void TfmPlan::makePlan(bool refresh) {
-    WaitingObserver waiting(ctx().dm);
-    // The window repaints between days; nothing in it may start meanwhile.
-    setEnabled(false);
-    const ListResult r = plan_->makePlan(period(), refresh, side_->currentUnit(), &waiting);
-    setEnabled(true);
-    ctx().dm.SayInf(QString());
-    if (ctx().s.ui.setInfoVisible)
-        ctx().s.ui.setInfoVisible(false);
+    ListResult r;
+    {
+        WaitingObserver waiting(ctx().dm);
+        // The window repaints between days; nothing in it may start meanwhile.
+        setEnabled(false);
+        r = plan_->makePlan(period(), refresh, side_->currentUnit(), &waiting);
+        setEnabled(true);
+    }
     if (r.ok()) {
         afterAction();
         showOrder();
